@@ -1,0 +1,115 @@
+#include "HostConfig.h"
+
+#include "FatalError.h"
+#include "PlatformInfo.h"
+#include "UserMessages.h"
+
+#include <wx/filename.h>
+#include <wx/filesys.h>
+#include <wx/log.h>
+
+namespace {
+const wxString kClass = wxS("configuration");
+
+bool IsTrue(const wxString& value) { return value.Lower() == wxS("true"); }
+
+void ReadNumber(const wxXmlNode* node, const char* attribute, unsigned& field) {
+    const unsigned long value = XmlConfig::ParseUnsigned(node->GetAttribute(attribute));
+    if (value > 0)
+        field = static_cast<unsigned>(value);
+}
+} // namespace
+
+HostConfig::HostConfig() : m_bgColor(wxS("BLACK")) {
+    m_appDataDirectory = wxS(".");
+    // Not the virtual call: this object is not complete yet.
+    HostConfig::EnsureTrailingSeparator(m_appDataDirectory);
+}
+
+HostConfig::~HostConfig() = default;
+
+bool HostConfig::Load() {
+    if (!XmlConfig::Load()) {
+        wxLogError(wxS("HostConfig::Load: Could not read host configuration!"));
+        ShowFatalError(UserMessages::FatalCaption(m_uiLanguage),
+                       UserMessages::Pick(m_uiLanguage,
+                                          wxS("Die Datei zur Programmkonfiguration konnte nicht "
+                                              "gelesen werden."),
+                                          wxS("Could not read the configuration file.")));
+    }
+
+    ReadValue(wxS("StartUrl"), kClass, m_startUrl);
+    ReadValue(wxS("TempDirectory"), kClass, m_tempDirectory);
+    ReadValue(wxS("JavaHomeDirectory"), kClass, m_javaHomeDirectory);
+    ReadValue(wxS("PathEnvVar"), kClass, m_pathEnvVar);
+    ReadValue(wxS("SplashScreenStart"), kClass, m_splashScreenStart);
+    ReadValue(wxS("SplashScreenEnd"), kClass, m_splashScreenEnd);
+    ReadValue(wxS("ServerDirectory"), kClass, m_serverDirectory);
+    ReadValue(wxS("ServerStartCommand"), kClass, m_serverStartCommand);
+    ReadValue(wxS("ServerUrl"), kClass, m_serverUrl);
+    ReadValue(wxS("CommandPrefix"), kClass, m_commandPrefix);
+    ReadValue(wxS("AppCommandShutdown"), kClass, m_appCommandShutdown);
+    ReadValue(wxS("BGColor"), kClass, m_bgColor);
+    ReadValue(wxS("IconUrl"), kClass, m_iconUrl);
+    ReadValue(wxS("ClassPath"), kClass, m_classPath);
+    ReadValue(wxS("RelativeExternalUrls"), kClass, m_relativeExternalUrls);
+    ReadValue(wxS("UILanguage"), kClass, m_uiLanguage);
+    ReadValue(wxS("AppDataDirectory"), kClass, m_appDataDirectory);
+    EnsureTrailingSeparator(m_appDataDirectory);
+
+    ReadRect(wxS("MainWindowRect"), kClass, m_mainWindowRect);
+    ReadRect(wxS("BrowserWindowRect"), kClass, m_browserWindowRect);
+    ReadRect(wxS("SplashWindowRect"), kClass, m_splashWindowRect);
+
+    if (const wxXmlNode* node = FindKey(wxS("MainWindowMode"), kClass)) {
+        m_fullscreen = IsTrue(node->GetAttribute(wxS("fullscreen")));
+        m_mainWindowCenter = IsTrue(node->GetAttribute(wxS("center")));
+        ReadNumber(node, "refreshDelayMS", m_refreshDelayMS);
+    }
+    if (const wxXmlNode* node = FindKey(wxS("ServerPort"), kClass))
+        ReadNumber(node, "baseport", m_basePort);
+    if (const wxXmlNode* node = FindKey(wxS("StartUrl"), kClass)) {
+        ReadNumber(node, "timeout", m_startTimeout);
+        m_useExternalBrowser =
+            node->GetAttribute(wxS("useexternalbrowserforexternalurls")).Lower() != wxS("false");
+    }
+    if (const wxXmlNode* node = FindKey(wxS("Resize"), kClass)) {
+        m_resize.enable = IsTrue(node->GetAttribute(wxS("enable")));
+        m_resize.sizebrowser = IsTrue(node->GetAttribute(wxS("sizebrowser")));
+        m_resize.center = IsTrue(node->GetAttribute(wxS("center")));
+        m_resize.scrollbar = IsTrue(node->GetAttribute(wxS("scrollbar")));
+    }
+    if (const wxXmlNode* node = FindKey(wxS("Logging"), kClass)) {
+        m_loggingEnable = IsTrue(node->GetAttribute(wxS("enable")));
+        m_loggingFile = node->GetAttribute(wxS("file"), wxS("wxHostApp.log"));
+        m_loggingLevel = node->GetAttribute(wxS("level"), wxS("warning"));
+    }
+    return true;
+}
+
+bool HostConfig::Save() {
+    WriteAttribute(wxS("MainWindowMode"), kClass, wxS("fullscreen"),
+                   m_fullscreen ? wxS("true") : wxS("false"));
+    WriteRect(wxS("MainWindowRect"), kClass, m_mainWindowRect);
+    return XmlConfig::Save();
+}
+
+void HostConfig::ResolveUrl(wxString& url) {
+    if (url.empty())
+        return;
+    wxString probe = url;
+    probe.Trim(false);
+    probe.MakeLower();
+    for (const char* scheme : {"http:", "https:", "file:", "about:"}) {
+        if (probe.StartsWith(scheme))
+            return;
+    }
+    wxFileName path(url);
+    path.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
+    url = wxFileSystem::FileNameToURL(path);
+}
+
+void HostConfig::EnsureTrailingSeparator(wxString& path) {
+    if (!path.empty() && path.Last() != PlatformInfo::PathSeparator())
+        path += PlatformInfo::PathSeparator();
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "XmlConfig.h"
+
+// Every value of the host configuration file as a typed field with its default.
+class HostConfig : public XmlConfig {
+public:
+    HostConfig();
+    ~HostConfig() override;
+
+    // Reads every key; a file that cannot be read ends the process with the
+    // fatal message. Values whose key is missing keep what they had.
+    bool Load() override;
+    // Writes back the window mode and the main window rectangle only.
+    bool Save() override;
+    virtual void ResolveUrl(wxString& url);
+    virtual void EnsureTrailingSeparator(wxString& path);
+
+    const wxString& GetStartUrl() const { return m_startUrl; }
+    const wxString& GetSplashScreenStart() const { return m_splashScreenStart; }
+    const wxString& GetSplashScreenEnd() const { return m_splashScreenEnd; }
+    const wxString& GetTempDirectory() const { return m_tempDirectory; }
+    const wxString& GetJavaHomeDirectory() const { return m_javaHomeDirectory; }
+    const wxString& GetClassPath() const { return m_classPath; }
+    const wxString& GetPathEnvVar() const { return m_pathEnvVar; }
+    const wxString& GetUILanguage() const { return m_uiLanguage; }
+    const wxRect& GetMainWindowRect() const { return m_mainWindowRect; }
+    const wxRect& GetBrowserWindowRect() const { return m_browserWindowRect; }
+    const wxRect& GetSplashWindowRect() const { return m_splashWindowRect; }
+    bool IsFullscreen() const { return m_fullscreen; }
+    bool IsMainWindowCentered() const { return m_mainWindowCenter; }
+    const wxString& GetAppDataDirectory() const { return m_appDataDirectory; }
+    const wxString& GetServerDirectory() const { return m_serverDirectory; }
+    const wxString& GetServerStartCommand() const { return m_serverStartCommand; }
+    unsigned GetStartTimeout() const { return m_startTimeout; }
+    unsigned GetBasePort() const { return m_basePort; }
+    const wxString& GetServerUrl() const { return m_serverUrl; }
+    const wxString& GetCommandPrefix() const { return m_commandPrefix; }
+    const wxString& GetAppCommandShutdown() const { return m_appCommandShutdown; }
+    const wxString& GetBGColor() const { return m_bgColor; }
+    unsigned GetRefreshDelayMS() const { return m_refreshDelayMS; }
+    const wxString& GetIconUrl() const { return m_iconUrl; }
+    bool UseExternalBrowserForExternalUrls() const { return m_useExternalBrowser; }
+    const wxString& GetRelativeExternalUrls() const { return m_relativeExternalUrls; }
+
+    // The four resize options, in this order, as browser frames take them.
+    struct ResizeOptions {
+        bool enable = false;
+        bool sizebrowser = false;
+        bool center = true;
+        bool scrollbar = true;
+    };
+    const ResizeOptions& GetResizeOptions() const { return m_resize; }
+    bool IsDragDropAllowed() const { return m_dragDropAllowed; }
+    bool IsLoggingEnabled() const { return m_loggingEnable; }
+    const wxString& GetLoggingFile() const { return m_loggingFile; }
+    const wxString& GetLoggingLevel() const { return m_loggingLevel; }
+
+    void SetFullscreen(bool fullscreen) { m_fullscreen = fullscreen; }
+    void SetMainWindowRect(const wxRect& rect) { m_mainWindowRect = rect; }
+    void SetServerPort(unsigned port) { m_serverPort = port; }
+    unsigned GetServerPort() const { return m_serverPort; }
+
+protected:
+    wxString m_startUrl;
+    wxString m_splashScreenStart;
+    wxString m_splashScreenEnd;
+    wxString m_tempDirectory;
+    wxString m_javaHomeDirectory;
+    wxString m_classPath;
+    wxString m_pathEnvVar;
+    wxString m_uiLanguage;
+    wxRect m_mainWindowRect;
+    wxRect m_browserWindowRect;
+    wxRect m_splashWindowRect;
+    bool m_fullscreen = false;
+    bool m_mainWindowCenter = false;
+    wxString m_appDataDirectory;
+    wxString m_serverDirectory;
+    wxString m_serverStartCommand;
+    unsigned m_startTimeout = 60;
+    unsigned m_basePort = 80;
+    unsigned m_serverPort = 80;
+    wxString m_serverUrl;
+    wxString m_commandPrefix;
+    wxString m_appCommandShutdown;
+    wxString m_bgColor;
+    unsigned m_refreshDelayMS = 200;
+    wxString m_iconUrl;
+    bool m_useExternalBrowser = true;
+    wxString m_relativeExternalUrls;
+    ResizeOptions m_resize;
+    bool m_dragDropAllowed = true;
+    bool m_loggingEnable = false;
+    wxString m_loggingFile;
+    wxString m_loggingLevel;
+};

@@ -1,0 +1,44 @@
+#include "FatalError.h"
+
+#include "UiServices.h"
+
+#include <cstdlib>
+#include <map>
+#include <wx/log.h>
+
+namespace {
+std::map<int, std::function<void()>>& Cleanups() {
+    static std::map<int, std::function<void()>> cleanups;
+    return cleanups;
+}
+const size_t kMaxTextLength = 8192;
+} // namespace
+
+int FatalError::AddCleanup(std::function<void()> cleanup) {
+    static int nextId = 1;
+    Cleanups()[nextId] = std::move(cleanup);
+    return nextId++;
+}
+
+void FatalError::RemoveCleanup(int id) { Cleanups().erase(id); }
+
+void FatalError::RunCleanups() {
+    auto cleanups = std::move(Cleanups());
+    Cleanups().clear();
+    for (auto& entry : cleanups)
+        entry.second();
+}
+
+void FatalError::Show(const wxString& caption, const wxString& text) {
+    RunCleanups();
+    wxLog::FlushActive();
+    {
+        // A log target that shows boxes of its own must not stack one on ours.
+        wxLogNull quiet;
+        UiServices::Get().ShowMessage(caption, text.Left(kMaxTextLength),
+                                      UiServices::Icon::Error);
+    }
+    std::exit(ExitCode);
+}
+
+void ShowFatalError(const wxString& caption, const wxString& text) { FatalError::Show(caption, text); }

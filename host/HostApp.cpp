@@ -1,0 +1,139 @@
+#include "HostApp.h"
+
+#include "FatalError.h"
+#include "HostLog.h"
+#include "HostSwitches.h"
+#include "LogFilePath.h"
+#include "OsDefaults.h"
+#include "ProcessGroupReaper.h"
+#include "ProgramObjects.h"
+#include "UiServices.h"
+#include "Utf8Locale.h"
+#include "WxUiServices.h"
+
+#include <exception>
+#include <wx/apptrait.h>
+#include <wx/filesys.h>
+#include <wx/fs_inet.h>
+#include <wx/log.h>
+#include <wx/utils.h>
+
+namespace {
+// Entries logged while no file target is installed go to the standard error
+// stream: a box per entry would bury the user in dialogs.
+class HostAppTraits : public wxGUIAppTraits {
+public:
+    wxLog* CreateLogTarget() override { return HostLog::CreateTarget(nullptr); }
+};
+
+// A failed toolkit assertion is a diagnostic, not a modal dialog that stalls
+// an unattended host.
+void LogAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+               const wxString& msg) {
+    wxLogError(wxS("Assertion failed: %s (%s) in %s at %s:%d"), cond, msg, func, file, line);
+}
+} // namespace
+
+HostApp::~HostApp() = default;
+
+wxAppTraits* HostApp::CreateTraits() { return new HostAppTraits; }
+
+bool HostApp::IsSwitchSet(const wxString& name) { return HostSwitches::IsSet(name); }
+
+bool HostApp::OnInit() {
+    Utf8Locale::Setup();
+    wxSetAssertHandler(LogAssert);
+    UiServices::Install(std::make_unique<WxUiServices>());
+
+    if (argc == 0)
+        wxLogFatalError(wxS("Unexpected wxApp::argc==0"));
+
+    const wxString arg0 = argv[0];
+    const size_t lastSeparator = arg0.rfind(wxS('/'));
+    const wxString programDir = (lastSeparator == wxString::npos || lastSeparator == 0)
+                                    ? wxString()
+                                    : arg0.substr(0, lastSeparator);
+    const wxString cwd = wxGetCwd();
+    if (cwd != programDir) {
+        wxLogVerbose(wxS("Warning: cwd (%s) != arg0path (%s) !"), cwd, programDir);
+        appConfig.SetWorkingDirectory(programDir);
+    }
+
+    m_logTarget = nullptr;
+    m_logFile = nullptr;
+
+    try {
+        appConfig.Load();
+        if (appConfig.IsLoggingEnabled()) {
+            const wxString path = BuildLogFilePath(appConfig);
+            m_logFile = std::fopen(path.fn_str(), "a");
+            m_logTarget = HostLog::CreateTarget(m_logFile);
+            if (wxLog* previous = wxLog::SetActiveTarget(m_logTarget))
+                previous->Flush();
+            HostLog::ApplyLogLevel(appConfig.GetLoggingLevel());
+            wxLogMessage(wxS("Program starting up ... (HostApp::OnInit)"));
+        }
+    } catch (const std::exception& e) {
+        wxLogError(wxS("appConfig.Load () exception %s"), wxString(e.what(), wxConvLibc));
+        ShowFatalError(wxS("Fatal error"),
+                       wxS("The configuration file could not be found. Please reinstall the "
+                           "program."));
+    } catch (...) {
+        wxLogError(wxS("appConfig.Load () exception unknown exception"));
+        ShowFatalError(wxS("Fatal error"),
+                       wxS("The configuration file could not be found. Please reinstall the "
+                           "program."));
+    }
+
+    wxFileSystem::AddHandler(new wxInternetFSHandler);
+    SetOSSpecificParamDefaults();
+
+    wxArrayString args;
+    for (int i = 0; i < argc; ++i)
+        args.push_back(argv[i]);
+    if (HostSwitches::ApplyCommandLine(args))
+        wxLog::SetLogLevel(wxLOG_Message);
+
+    wxSetEnv(wxS("XPCOM_DEBUG_BREAK"), wxS("warn"));
+
+    // The embedded browser library, the hidden main frame and its queued start
+    // command join here with the navigation subsystem.
+    return true;
+}
+
+int HostApp::OnRun() {
+    // Without a main frame nothing could ever end the event loop.
+    if (!m_mainFrame)
+        return 0;
+    return wxApp::OnRun();
+}
+
+int HostApp::OnExit() {
+    const int result = 0;
+    // Whatever the stop sequence left of a server's process group goes now.
+    ProcessGroupReaper::Get().EndAll();
+    wxLogMessage(wxS("Program exit ... (HostApp::OnExit)"));
+    wxLog::SetLogLevel(wxLOG_Message);
+    if (m_logFile) {
+        std::fclose(m_logFile);
+        m_logFile = nullptr;
+    }
+    if (m_logTarget) {
+        wxLog::SetActiveTarget(nullptr);
+        delete m_logTarget;
+        m_logTarget = nullptr;
+    }
+    wxApp::OnExit();
+    return result;
+}
+
+void HostApp::SetOSSpecificParamDefaults() {
+    OsVersionInfo version;
+    if (!OsVersion::Query(version))
+        return;
+    const wxArrayString detected = OsDefaults::Detect(version);
+    for (const wxString& text : detected)
+        wxLogMessage(wxS("%s"), text);
+    if (!detected.empty())
+        HostSwitches::Set(wxS("ignore_server_terminate"));
+}

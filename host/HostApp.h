@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdio>
+#include <wx/app.h>
+
+class wxFrame;
+class wxLog;
+
+// The host's application object: start-up order, switches and shut-down.
+class HostApp : public wxApp {
+public:
+    ~HostApp() override;
+
+    bool OnInit() override;
+    int OnRun() override;
+    int OnExit() override;
+
+    static bool IsSwitchSet(const wxString& name);
+    wxFrame* GetMainFrame() const { return m_mainFrame; }
+    void SetOSSpecificParamDefaults();
+
+protected:
+    wxAppTraits* CreateTraits() override;
+
+private:
+    wxFrame* m_mainFrame = nullptr;
+    FILE* m_logFile = nullptr;
+    wxLog* m_logTarget = nullptr;
+};
+
+wxDECLARE_APP(HostApp);

@@ -1,0 +1,38 @@
+#include "HostLog.h"
+
+#include <wx/datetime.h>
+
+namespace {
+class HostLogFormatter : public wxLogFormatter {
+public:
+    wxString Format(wxLogLevel level, const wxString& msg, const wxLogRecordInfo& info) const override {
+        return HostLog::FormatLine(level, msg, info.timestamp);
+    }
+};
+} // namespace
+
+wxLogLevel HostLog::LevelFromName(const wxString& name) {
+    const wxString lower = name.Lower();
+    if (lower == wxS("error"))
+        return wxLOG_Error;
+    if (lower == wxS("warning"))
+        return wxLOG_Warning;
+    return wxLOG_Message;
+}
+
+void HostLog::ApplyLogLevel(const wxString& name) { wxLog::SetLogLevel(LevelFromName(name)); }
+
+wxString HostLog::FormatLine(wxLogLevel level, const wxString& text, time_t when) {
+    wxString line = wxDateTime(when).Format(wxS("%X")) + wxS(": ");
+    if (level == wxLOG_Error)
+        line += wxS("Error: ");
+    else if (level == wxLOG_Warning)
+        line += wxS("Warning: ");
+    return line + text;
+}
+
+wxLog* HostLog::CreateTarget(FILE* file) {
+    wxLog* target = new wxLogStderr(file ? file : stderr, wxConvUTF8);
+    delete target->SetFormatter(new HostLogFormatter);
+    return target;
+}

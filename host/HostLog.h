@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdio>
+#include <wx/log.h>
+#include <wx/string.h>
+
+// Where the host's log entries go and which levels pass.
+class HostLog {
+public:
+    // "error" -> errors only, "warning" -> errors and warnings, anything else
+    // -> messages too. Compared after lower-casing.
+    static wxLogLevel LevelFromName(const wxString& name);
+    static void ApplyLogLevel(const wxString& name);
+
+    // A target writing "time: [Error: |Warning: ]text" lines, UTF-8, flushed per
+    // entry, to `file` (the standard error stream when null).
+    static wxLog* CreateTarget(FILE* file);
+
+    // Formats one line as the targets write it (without the line end).
+    static wxString FormatLine(wxLogLevel level, const wxString& text, time_t when);
+};

@@ -1,0 +1,3 @@
+#include "ProgramObjects.h"
+
+VELTAAppConfig appConfig;

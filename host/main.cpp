@@ -1,0 +1,3 @@
+#include "HostApp.h"
+
+wxIMPLEMENT_APP(HostApp);

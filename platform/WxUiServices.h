@@ -1,0 +1,10 @@
+#pragma once
+
+#include "UiServices.h"
+
+// The toolkit's message boxes and default browser.
+class WxUiServices : public UiServices {
+public:
+    void ShowMessage(const wxString& caption, const wxString& text, Icon icon) override;
+    bool OpenInDefaultBrowser(const wxString& url) override;
+};

@@ -1,0 +1,111 @@
+#include "HttpStatusProbe.h"
+
+#include "TcpConnector.h"
+
+#include <cctype>
+#include <chrono>
+#include <sys/socket.h>
+#include <unistd.h>
+
+bool HttpStatusProbe::ParseUrl(const wxString& url, Target& target) {
+    const std::string text = url.utf8_string();
+    const std::string scheme = "http://";
+    if (text.size() <= scheme.size())
+        return false;
+    for (size_t i = 0; i < scheme.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != scheme[i])
+            return false;
+    }
+    const std::string rest = text.substr(scheme.size());
+    const size_t slash = rest.find_first_of("/?#");
+    std::string authority = rest.substr(0, slash);
+    std::string path = slash == std::string::npos ? "/" : rest.substr(slash);
+    if (!path.empty() && path[0] != '/')
+        path = "/" + path;
+    const size_t hash = path.find('#');
+    if (hash != std::string::npos)
+        path.erase(hash);
+    const size_t at = authority.rfind('@');
+    if (at != std::string::npos)
+        authority.erase(0, at + 1);
+
+    std::string host = authority;
+    unsigned long port = 80;
+    if (!authority.empty() && authority[0] == '[') {
+        const size_t close = authority.find(']');
+        if (close == std::string::npos)
+            return false;
+        host = authority.substr(1, close - 1);
+        if (close + 1 < authority.size()) {
+            if (authority[close + 1] != ':')
+                return false;
+            const std::string digits = authority.substr(close + 2);
+            if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
+                return false;
+            port = std::stoul(digits.substr(0, 6));
+        }
+    } else {
+        const size_t colon = authority.rfind(':');
+        if (colon != std::string::npos) {
+            host = authority.substr(0, colon);
+            const std::string digits = authority.substr(colon + 1);
+            if (digits.empty() || digits.size() > 5 ||
+                digits.find_first_not_of("0123456789") != std::string::npos)
+                return false;
+            port = std::stoul(digits);
+        }
+    }
+    if (host.empty() || port == 0 || port > 65535)
+        return false;
+    target.host = host;
+    target.port = static_cast<unsigned short>(port);
+    target.path = path;
+    return true;
+}
+
+bool HttpStatusProbe::IsUpStatusLine(const std::string& line) {
+    if (line.compare(0, 5, "HTTP/") != 0)
+        return !line.empty();
+    const size_t space = line.find(' ');
+    if (space == std::string::npos || space + 1 >= line.size())
+        return false;
+    const char first = line[space + 1];
+    return first == '1' || first == '2' || first == '3';
+}
+
+bool HttpStatusProbe::Check(const wxString& url, int connectTimeoutMs, int readTimeoutMs) {
+    Target target;
+    if (!ParseUrl(url, target))
+        return false;
+    const int fd = TcpConnector::Connect(target.host, target.port, connectTimeoutMs);
+    if (fd < 0)
+        return false;
+
+    const std::string request = "GET " + target.path + " HTTP/1.0\r\nHost: " + target.host +
+                                "\r\nConnection: close\r\n\r\n";
+    bool up = false;
+    if (send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
+        static_cast<ssize_t>(request.size())) {
+        // Only the status line matters; read until its end within the time limit.
+        std::string received;
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(readTimeoutMs);
+        while (received.find('\n') == std::string::npos && received.size() < 1024) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  deadline - std::chrono::steady_clock::now())
+                                  .count();
+            if (left <= 0 || !TcpConnector::WaitReadable(fd, static_cast<int>(left)))
+                break;
+            char buffer[512];
+            const ssize_t n = recv(fd, buffer, sizeof(buffer), 0);
+            if (n <= 0)
+                break;
+            received.append(buffer, static_cast<size_t>(n));
+        }
+        const size_t end = received.find_first_of("\r\n");
+        if (end != std::string::npos)
+            up = IsUpStatusLine(received.substr(0, end));
+    }
+    close(fd);
+    return up;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <wx/string.h>
+
+// Whether an HTTP server answers a GET with a status of class 1, 2 or 3.
+class HttpStatusProbe {
+public:
+    struct Target {
+        std::string host;
+        unsigned short port = 80;
+        std::string path = "/";
+    };
+
+    // Only "http://" URLs can be probed.
+    static bool ParseUrl(const wxString& url, Target& target);
+
+    // A status line counts when its code begins with 1, 2 or 3; a line that is
+    // not an HTTP status line at all also counts (an old-style answer).
+    static bool IsUpStatusLine(const std::string& line);
+
+    static bool Check(const wxString& url, int connectTimeoutMs = 1000, int readTimeoutMs = 2000);
+};

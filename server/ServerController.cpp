@@ -1,0 +1,94 @@
+#include "ServerController.h"
+
+#include "ExitCodeMessages.h"
+#include "HostConfig.h"
+#include "HttpStatusProbe.h"
+#include "IServerControllerListener.h"
+#include "PortProbe.h"
+#include "ServerProcess.h"
+#include "UiServices.h"
+
+#include <wx/log.h>
+
+ServerController::ServerController() = default;
+
+ServerController::~ServerController() = default;
+
+void ServerController::Init(wxEvtHandler* parent, IServerControllerListener* listener,
+                            HostConfig* config) {
+    m_parent = parent;
+    m_listener = listener;
+    m_config = config;
+}
+
+wxString ServerController::Language() const {
+    return m_config ? m_config->GetUILanguage() : wxString();
+}
+
+bool ServerController::Start(const wxString& commandLine) {
+    if (m_process)
+        Stop();
+    // A process object that Stop left in place is not used again.
+    ServerProcess::Release(m_process);
+    m_process = new ServerProcess(m_parent, this);
+    const bool started = m_process->Start(commandLine);
+    m_errorMessage = ExitCodeMessages::StartFailed(Language());
+    return started;
+}
+
+bool ServerController::Stop() {
+    if (!m_process)
+        return false;
+    const bool result = m_process->Stop();
+    ServerProcess::Release(m_process);
+    m_process = nullptr;
+    return result;
+}
+
+bool ServerController::IsRunning() {
+    if (!m_process || !m_process->IsAlive())
+        return false;
+    wxString url = m_config ? m_config->GetServerUrl() : wxString();
+    if (m_config)
+        m_config->ResolveUrl(url);
+    const bool running = CheckServerStatus(url);
+    if (running && m_starting) {
+        m_starting = false;
+        if (m_listener)
+            m_listener->OnServerStarted(true);
+    }
+    return running;
+}
+
+bool ServerController::CheckServerStatus(const wxString& url) {
+    const long long begin = UiServices::Get().NowSeconds();
+    const bool up = HttpStatusProbe::Check(url);
+    const long long seconds = UiServices::Get().NowSeconds() - begin;
+    wxLogMessage(wxS("ServerController::CheckServerStatus with Url:%s result:%s, duration(s): %s"),
+                 url, up ? wxS("True") : wxS("False"),
+                 wxString::Format(wxS("%02lld"), seconds));
+    return up;
+}
+
+int ServerController::GetFreeServerPort(int firstPort) {
+    for (int port = firstPort < 1 ? 1 : firstPort; port <= 65535; ++port) {
+        if (!PortProbe::IsTaken(static_cast<unsigned>(port))) {
+            wxLogMessage(wxS("ServerController::GetFreeServerPort found port=%d"), port);
+            return port;
+        }
+    }
+    wxLogError(wxS("ServerController::GetFreeServerPort no free port in %d-65535"), firstPort);
+    return 0;
+}
+
+void ServerController::OnServerProcessTerminated(int exitCode) {
+    if (m_starting) {
+        m_startFailed = true;
+        m_starting = false;
+    }
+    m_stopping = false;
+    if (m_listener)
+        m_listener->OnServerStopped(true);
+    m_errorMessage = ExitCodeMessages::ForExitCode(exitCode, Language());
+    m_retryCount = 0;
+}

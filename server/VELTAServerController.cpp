@@ -1,0 +1,141 @@
+#include "VELTAServerController.h"
+
+#include "FatalError.h"
+#include "HostConfig.h"
+#include "HostSwitches.h"
+#include "IServerControllerListener.h"
+#include "PlatformInfo.h"
+#include "UserMessages.h"
+#include "ExitCodeMessages.h"
+
+#include <wx/log.h>
+#include <wx/timer.h>
+#include <wx/utils.h>
+
+namespace {
+const int kPollPeriodMs = 1000;
+}
+
+VELTAServerController::~VELTAServerController() = default;
+
+unsigned VELTAServerController::EstimatedStartSeconds(int retryCount) {
+    return kPollPeriodMs / 1000 + static_cast<unsigned>(retryCount) * (kPollPeriodMs / 1000);
+}
+
+unsigned VELTAServerController::StartTimeLimit(unsigned configuredTimeout) {
+    return configuredTimeout > 0 ? configuredTimeout : 60;
+}
+
+wxString VELTAServerController::BuildCommandLine(const wxString& serverDirectory,
+                                                 const wxString& command, int port) {
+    wxString line = serverDirectory;
+    if (!line.empty() && line.Last() != PlatformInfo::PathSeparator())
+        line += PlatformInfo::PathSeparator();
+    line += command;
+    line.Replace(wxS("VELTA_SERVER_PORT"), wxString::Format(wxS("%d"), port));
+    return line;
+}
+
+void VELTAServerController::SetEnv(const wxString& name, const wxString& value, bool allowEmpty) {
+    if (value.empty() && !allowEmpty)
+        return;
+    if (!wxSetEnv(name, value))
+        wxLogError(wxS("Could not set %s in environment!"), name);
+}
+
+bool VELTAServerController::Start() {
+    if (IsRunning() || m_starting)
+        return true;
+    if (m_startFailed) {
+        m_startFailed = false;
+        return false;
+    }
+    m_starting = true;
+    if (m_listener)
+        m_listener->OnServerStarting();
+
+    SetEnv(wxS("PATH"), m_config->GetPathEnvVar(), false);
+    SetEnv(wxS("JAVA_HOME"), m_config->GetJavaHomeDirectory(), false);
+    SetEnv(wxS("CLASS_PATH"), m_config->GetClassPath(), false);
+    SetEnv(wxS("CATALINA_HOME"), m_config->GetServerDirectory(), false);
+
+    wxString directory = m_config->GetServerDirectory();
+    m_config->EnsureTrailingSeparator(directory);
+
+    const int port = GetFreeServerPort(static_cast<int>(m_config->GetBasePort()));
+    bool started = false;
+    if (port > 0) {
+        m_config->SetServerPort(static_cast<unsigned>(port));
+        const wxString commandLine =
+            BuildCommandLine(directory, m_config->GetServerStartCommand(), port);
+        SetEnv(wxS("VELTA_SERVER_PORT"), wxString::Format(wxS("%d"), port), false);
+        started = ServerController::Start(commandLine);
+    } else {
+        m_errorMessage = ExitCodeMessages::StartFailed(Language());
+    }
+    if (!started && HostSwitches::IsSet(wxS("ignore_server_terminate"))) {
+        wxLogMessage(wxS("ServerController::Start failure ignored due to ignore_server_terminate"));
+        started = true;
+    }
+    return started;
+}
+
+void VELTAServerController::DoStartAsync(wxTimer& timer) {
+    if (IsRunning())
+        return;
+    bool goOn = Start();
+    const unsigned elapsed = EstimatedStartSeconds(m_retryCount);
+    if (elapsed >= StartTimeLimit(m_config->GetStartTimeout())) {
+        wxLogError(wxS("VELTAServerController::DoStartAsync. max retries exceeded"));
+        m_errorMessage = UserMessages::Pick(
+            Language(),
+            L"Das Zeitlimit zum Starten der Anwendung wurde überschritten. Bitte führen Sie "
+            L"einen Neustart Ihres Computer aus und starten Sie anschließend die Anwendung "
+            L"erneut.",
+            L"The time limit for starting the program has been exceeded. Please restart your "
+            L"computer and open the program again.");
+        goOn = false;
+    }
+    if (goOn) {
+        timer.StartOnce(kPollPeriodMs);
+        ++m_retryCount;
+        return;
+    }
+    ShowFatalError(UserMessages::FatalCaption(Language()), m_errorMessage);
+}
+
+bool VELTAServerController::Stop() {
+    if (!IsRunning())
+        return false;
+    if (!m_stopping) {
+        m_stopping = true;
+        if (m_listener)
+            m_listener->OnServerStopping();
+        return true;
+    }
+    if (m_stopCountdown > 0) {
+        --m_stopCountdown;
+        return true;
+    }
+    wxLogError(wxS("VELTAServerController::Stop. timeout over -> full stop."));
+    m_errorMessage = UserMessages::Pick(Language(),
+                                        L"Das Zeitlimit zum Beenden der Anwendung wurde "
+                                        L"überschritten.",
+                                        L"The time limit for closing the program has been "
+                                        L"exceeded.");
+    ServerController::Stop();
+    if (m_listener)
+        m_listener->OnServerStopped(false);
+    return false;
+}
+
+void VELTAServerController::DoStopAsync(wxTimer& timer) {
+    if (!IsRunning())
+        return;
+    timer.StartOnce(kPollPeriodMs);
+    if (!Stop()) {
+        timer.Stop();
+        wxLogMessage(wxS("VELTAServerController::DoStopAsync. serverController. Stop reported "
+                         "false, not running anymore."));
+    }
+}

@@ -1,0 +1,66 @@
+#!/bin/bash
+# The host as a user starts it: a valid configuration, a missing and a broken
+# one, the log file and its level, and an unwritable log directory.
+. "$(dirname "$0")/lib.sh"
+
+KEY='class="configuration"'
+
+# A valid configuration: starts, logs, exits 0.
+make_program_dir "$WORK/app" "<config>
+  <object name=\"StartUrl\" $KEY>http://localhost:VELTA_SERVER_PORT/</object>
+  <object name=\"Logging\" $KEY enable=\"true\" level=\"message\"/>
+  <object name=\"AppDataDirectory\" $KEY>\${HOME}/logs/\${data.dir}</object>
+</config>"
+( cd / && HOME="$WORK/home" timeout 20 "$WORK/app/velta-host" ) 
+rc=$?
+check "valid configuration exits 0" test "$rc" -eq 0
+LOG="$WORK/home/logs/velta/wxHostApp.log"
+check "log directory created below HOME" test -f "$LOG"
+check "start-up entry written" grep -q '^[0-9][0-9]:[0-9][0-9]:[0-9][0-9]: Program starting up ... (HostApp::OnInit)$' "$LOG"
+check "exit entry written" grep -q ': Program exit ... (HostApp::OnExit)$' "$LOG"
+check "working-directory entry never in the file" bash -c "! grep -q 'cwd' '$LOG'"
+( cd / && HOME="$WORK/home" timeout 20 "$WORK/app/velta-host" )
+check "a second run appends" test "$(grep -c 'Program starting up' "$LOG")" -eq 2
+
+# Level "error" keeps progress out of the file, unless -d is given.
+make_program_dir "$WORK/quiet" "<config>
+  <object name=\"Logging\" $KEY enable=\"true\" level=\"Error\" file=\"quiet.log\"/>
+</config>"
+timeout 20 "$WORK/quiet/velta-host"
+check "level error logs no progress" bash -c "! grep -q 'Program starting up' '$WORK/quiet/quiet.log' 2>/dev/null"
+timeout 20 "$WORK/quiet/velta-host" -d
+check "-d logs progress despite level error" grep -q 'Program exit' "$WORK/quiet/quiet.log"
+
+# An unwritable log directory: the run goes on and logs to standard error.
+make_program_dir "$WORK/nolog" "<config>
+  <object name=\"Logging\" $KEY enable=\"true\" level=\"message\"/>
+  <object name=\"AppDataDirectory\" $KEY>/proc/velta-cannot-exist</object>
+</config>"
+timeout 20 "$WORK/nolog/velta-host" 2> "$WORK/nolog.err"
+rc=$?
+check "unwritable log directory still exits 0" test "$rc" -eq 0
+check "entries reach standard error instead" grep -q 'Program starting up' "$WORK/nolog.err"
+
+# Missing and malformed configurations: the fatal box, then exit code 3.
+fatal_box() { # fatal_box NAME DIR
+    ( cd / && exec "$2/velta-host" ) 2> "$WORK/$1.err" &
+    pid=$!
+    if win=$(wait_window "Fatal error" 20); then
+        pass "$1: box 'Fatal error' shown"
+        screenshot "fatal-$1.png"
+        check "$1: process still waits for the user" kill -0 "$pid"
+        press_return "$win"
+        wait_exit "$pid" 10
+        check "$1: exit code 3 after OK (got $EXIT_CODE)" test "$EXIT_CODE" = 3
+    else
+        fail "$1: no box 'Fatal error'"
+        kill -9 "$pid" 2>/dev/null
+    fi
+    check "$1: error entry logged" grep -q 'Error: HostConfig::Load: Could not read host configuration!' "$WORK/$1.err"
+}
+make_program_dir "$WORK/missing" ""
+fatal_box missing "$WORK/missing"
+make_program_dir "$WORK/broken" "<config><object name=\"StartUrl\" $KEY>x</config>"
+fatal_box broken "$WORK/broken"
+
+finish

@@ -1,0 +1,285 @@
+#include "PlatformInfo.h"
+#include "TestSupport.h"
+#include "VELTAAppConfig.h"
+
+#include <gtest/gtest.h>
+#include <wx/filefn.h>
+
+namespace {
+std::string Key(const std::string& name, const std::string& attributes = "",
+                const std::string& text = "") {
+    return "<object name=\"" + name + "\" class=\"configuration\"" + attributes + ">" + text +
+           "</object>";
+}
+
+std::string Doc(const std::string& body) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<root>\n" + body + "\n</root>\n";
+}
+
+class ConfigTest : public testing::Test {
+protected:
+    void LoadText(const std::string& xml) {
+        dir.Write("app.config.xml", xml);
+        config.SetFileName(dir.File("app.config.xml"));
+        ASSERT_TRUE(config.Load());
+    }
+    TempDir dir;
+    VELTAAppConfig config;
+};
+} // namespace
+
+TEST_F(ConfigTest, AFileWithOnlyStartUrlKeepsEveryOtherDefault) {
+    LoadText(Doc(Key("StartUrl", "", "http://localhost/app")));
+    EXPECT_EQ(config.GetStartUrl(), "http://localhost/app");
+    EXPECT_EQ(config.GetStartTimeout(), 60u);
+    EXPECT_EQ(config.GetBasePort(), 80u);
+    EXPECT_EQ(config.GetServerPort(), 80u);
+    EXPECT_EQ(config.GetBGColor(), "BLACK");
+    EXPECT_EQ(config.GetRefreshDelayMS(), 200u);
+    EXPECT_TRUE(config.UseExternalBrowserForExternalUrls());
+    EXPECT_FALSE(config.IsLoggingEnabled());
+    EXPECT_FALSE(config.IsFullscreen());
+    EXPECT_EQ(config.GetAppDataDirectory(), wxString(".") + PlatformInfo::PathSeparator());
+    EXPECT_EQ(config.GetMainWindowRect(), wxRect(0, 0, 0, 0));
+    EXPECT_FALSE(config.GetResizeOptions().enable);
+    EXPECT_TRUE(config.GetResizeOptions().center);
+    EXPECT_TRUE(config.GetResizeOptions().scrollbar);
+}
+
+TEST_F(ConfigTest, KeysNeedTheExactClassAndNameAttributes) {
+    LoadText(Doc("<object name=\"StartUrl\">no class</object>"
+                 "<object name=\"StartUrl\" Class=\"configuration\">capital attribute</object>"
+                 "<object name=\"StartUrl\" class=\"Configuration\">capital value</object>"
+                 "<object name=\"starturl\" class=\"configuration\">lower name</object>"
+                 "<item name=\"StartUrl\" class=\"configuration\">other element</item>"
+                 "<object_ref name=\"ServerUrl\" class=\"configuration\">http://ref</object_ref>"));
+    EXPECT_EQ(config.GetStartUrl(), "");
+    EXPECT_EQ(config.GetServerUrl(), "http://ref");
+}
+
+TEST_F(ConfigTest, DirectKeyWinsOverNestedAndFirstNestedWins) {
+    LoadText(Doc("<group><inner>" + Key("StartUrl", "", "deep") + "</inner></group>" +
+                 Key("StartUrl", "", "direct") + "<a>" + Key("ServerUrl", "", "first") +
+                 "</a><b>" + Key("ServerUrl", "", "second") + "</b>"));
+    EXPECT_EQ(config.GetStartUrl(), "direct");
+    EXPECT_EQ(config.GetServerUrl(), "first");
+}
+
+TEST_F(ConfigTest, ForeignPlatformSectionsHideTheirKeys) {
+    const std::string here = PlatformInfo::Name().utf8_string();
+    LoadText(Doc("<configuration os=\"Other\">" + Key("StartUrl", "", "foreign") +
+                 Key("ServerUrl", "", "foreign") + "</configuration>" +
+                 "<configuration os=\"" + here + "\">" + Key("ServerUrl", "", "ours") +
+                 "</configuration>" + "<configuration>" + Key("CommandPrefix", "", "plain") +
+                 "</configuration>" + "<configuration os=\"linux\">" +
+                 Key("IconUrl", "", "lower-case os") + "</configuration>"));
+    EXPECT_EQ(config.GetStartUrl(), "");
+    EXPECT_EQ(config.GetServerUrl(), "ours");
+    EXPECT_EQ(config.GetCommandPrefix(), "plain");
+    EXPECT_EQ(config.GetIconUrl(), "");
+}
+
+TEST_F(ConfigTest, AForeignRootHidesEverything) {
+    dir.Write("app.config.xml", "<configuration os=\"Win32\">" + Key("StartUrl", "", "x") +
+                                    Key("Logging", " enable=\"true\"") + "</configuration>");
+    config.SetFileName(dir.File("app.config.xml"));
+    ASSERT_TRUE(config.Load());
+    EXPECT_EQ(config.GetStartUrl(), "");
+    EXPECT_FALSE(config.IsLoggingEnabled());
+}
+
+TEST_F(ConfigTest, TextValuesAreTakenUnchangedIncludingCdataAndEmpty) {
+    LoadText(Doc(Key("PathEnvVar", "", "  /opt/bin:/usr/bin ") +
+                 Key("ClassPath", "", "<![CDATA[a<b>&c]]>") + Key("UILanguage") +
+                 Key("TempDirectory", "", "caf&#233;/tmp")));
+    EXPECT_EQ(config.GetPathEnvVar(), "  /opt/bin:/usr/bin ");
+    EXPECT_EQ(config.GetClassPath(), "a<b>&c");
+    EXPECT_EQ(config.GetUILanguage(), "");
+    EXPECT_EQ(config.GetTempDirectory(), wxString::FromUTF8("caf\xc3\xa9/tmp"));
+}
+
+TEST_F(ConfigTest, NumbersFollowTheUnsignedRuleAndOnlyReplaceWhenPositive) {
+    LoadText(Doc(Key("StartUrl", " timeout=\" 120\"") + Key("ServerPort", " baseport=\"90s\"") +
+                 Key("MainWindowMode", " refreshDelayMS=\"0\"")));
+    EXPECT_EQ(config.GetStartTimeout(), 120u);
+    EXPECT_EQ(config.GetBasePort(), 90u);
+    EXPECT_EQ(config.GetRefreshDelayMS(), 200u);
+
+    LoadText(Doc(Key("StartUrl", " timeout=\"abc\"") + Key("ServerPort", " baseport=\"-5\"") +
+                 Key("MainWindowMode", " refreshDelayMS=\"\"")));
+    EXPECT_EQ(config.GetStartTimeout(), 120u) << "a second load keeps what it cannot read";
+    EXPECT_EQ(config.GetBasePort(), 90u) << "a negative number has no digits first";
+    EXPECT_EQ(config.GetRefreshDelayMS(), 200u);
+}
+
+TEST(ConfigNumbers, ParseRules) {
+    EXPECT_EQ(XmlConfig::ParseUnsigned("  42abc"), 42u);
+    EXPECT_EQ(XmlConfig::ParseUnsigned("x42"), 0u);
+    EXPECT_EQ(XmlConfig::ParseUnsigned("99999999999999999999"), 4294967295u);
+    EXPECT_EQ(XmlConfig::ParseSigned(" -20"), -20);
+    EXPECT_EQ(XmlConfig::ParseSigned("+7px"), 7);
+    EXPECT_EQ(XmlConfig::ParseSigned("--1"), 0);
+    EXPECT_EQ(XmlConfig::ParseSigned("-99999999999"), -2147483648L);
+}
+
+TEST_F(ConfigTest, RectanglesParseEachCoordinateAndMissingOnesAreZero) {
+    LoadText(Doc(Key("MainWindowRect", " x=\"-20\" y=\"12px\" dy=\"300\"") +
+                 Key("SplashWindowRect", " x=\"a\" y=\"1\" dx=\"2\" dy=\"3\"")));
+    EXPECT_EQ(config.GetMainWindowRect(), wxRect(-20, 12, 0, 300));
+    EXPECT_EQ(config.GetSplashWindowRect(), wxRect(0, 1, 2, 3));
+    EXPECT_EQ(config.GetBrowserWindowRect(), wxRect(0, 0, 0, 0));
+}
+
+TEST_F(ConfigTest, BooleanRules) {
+    LoadText(Doc(Key("MainWindowMode", " fullscreen=\"TRUE\" center=\"yes\"") +
+                 Key("StartUrl", " useexternalbrowserforexternalurls=\"FALSE\"") +
+                 Key("Resize", " enable=\"1\" center=\"True\"")));
+    EXPECT_TRUE(config.IsFullscreen());
+    EXPECT_FALSE(config.IsMainWindowCentered());
+    EXPECT_FALSE(config.UseExternalBrowserForExternalUrls());
+    EXPECT_FALSE(config.GetResizeOptions().enable);
+    EXPECT_TRUE(config.GetResizeOptions().center);
+    EXPECT_FALSE(config.GetResizeOptions().scrollbar) << "a present element reads a missing "
+                                                         "attribute as false";
+
+    LoadText(Doc(Key("StartUrl", " useexternalbrowserforexternalurls=\"no\"")));
+    EXPECT_TRUE(config.UseExternalBrowserForExternalUrls());
+}
+
+TEST_F(ConfigTest, LoggingAttributeDefaults) {
+    LoadText(Doc(Key("Logging", " enable=\"true\"")));
+    EXPECT_TRUE(config.IsLoggingEnabled());
+    EXPECT_EQ(config.GetLoggingFile(), "wxHostApp.log");
+    EXPECT_EQ(config.GetLoggingLevel(), "warning");
+}
+
+TEST_F(ConfigTest, ApplicationConfigFixesBrowserWindowSettings) {
+    LoadText(Doc(Key("Resize", " enable=\"true\" sizebrowser=\"true\" center=\"false\" "
+                               "scrollbar=\"true\"")));
+    EXPECT_TRUE(config.GetResizeOptions().enable);
+    EXPECT_FALSE(config.GetResizeOptions().sizebrowser);
+    EXPECT_FALSE(config.GetResizeOptions().center);
+    EXPECT_TRUE(config.GetResizeOptions().scrollbar);
+    EXPECT_FALSE(config.IsDragDropAllowed());
+
+    HostConfig plain;
+    plain.SetFileName(dir.File("app.config.xml"));
+    ASSERT_TRUE(plain.Load());
+    EXPECT_TRUE(plain.GetResizeOptions().sizebrowser);
+    EXPECT_TRUE(plain.IsDragDropAllowed());
+}
+
+TEST_F(ConfigTest, SecondLoadKeepsRunTimeChangesOfMissingKeysAndNeverThePort) {
+    LoadText(Doc(Key("StartUrl", "", "one") + Key("MainWindowMode", " fullscreen=\"true\"")));
+    config.SetServerPort(8123);
+    config.SetMainWindowRect(wxRect(1, 2, 3, 4));
+    config.SetFullscreen(false);
+    LoadText(Doc(Key("StartUrl", "", "two")));
+    EXPECT_EQ(config.GetStartUrl(), "two");
+    EXPECT_EQ(config.GetServerPort(), 8123u);
+    EXPECT_EQ(config.GetMainWindowRect(), wxRect(1, 2, 3, 4));
+    EXPECT_FALSE(config.IsFullscreen());
+}
+
+TEST_F(ConfigTest, SaveWritesOnlyModeAndRectAndKeepsTheRestOfTheFile) {
+    LoadText("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- keep me -->\n<root>\n  " +
+             Key("MainWindowMode", " fullscreen=\"true\" center=\"true\"") + "\n  " +
+             Key("StartUrl", " timeout=\"5\"", "http://x/") + "\n</root>\n");
+    config.SetFullscreen(false);
+    config.SetMainWindowRect(wxRect(10, 20, 300, 400));
+    config.SetServerPort(9999);
+    ASSERT_TRUE(config.Save());
+    const std::string saved = ReadFile(dir.File("app.config.xml"));
+    EXPECT_NE(saved.find("keep me"), std::string::npos);
+    EXPECT_NE(saved.find("center=\"true\" fullscreen=\"false\""), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("MainWindowRect"), std::string::npos) << "no element is created";
+    EXPECT_EQ(saved.find("9999"), std::string::npos);
+    EXPECT_NE(saved.find("timeout=\"5\">http://x/<"), std::string::npos);
+
+    LoadText(Doc(Key("MainWindowRect", " x=\"1\"")));
+    config.SetMainWindowRect(wxRect(-5, 6, 700, 800));
+    ASSERT_TRUE(config.Save());
+    VELTAAppConfig reread;
+    reread.SetFileName(dir.File("app.config.xml"));
+    ASSERT_TRUE(reread.Load());
+    EXPECT_EQ(reread.GetMainWindowRect(), wxRect(-5, 6, 700, 800));
+}
+
+TEST_F(ConfigTest, SaveThatCannotWriteFailsAndLeavesTheFileIntact) {
+    LoadText(Doc(Key("MainWindowMode", " fullscreen=\"true\"")));
+    const std::string before = ReadFile(dir.File("app.config.xml"));
+    config.SetFileName(dir.File("missing-dir/app.config.xml"));
+    config.SetFullscreen(false);
+    EXPECT_FALSE(config.Save());
+    EXPECT_EQ(ReadFile(dir.File("app.config.xml")), before);
+}
+
+TEST_F(ConfigTest, ResolveUrlKeepsKnownSchemesAndTurnsPathsIntoFileUrls) {
+    const wxString cwd = wxGetCwd();
+    wxSetWorkingDirectory(dir.path());
+    wxString url = "HTTP://Example/x";
+    config.ResolveUrl(url);
+    EXPECT_EQ(url, "HTTP://Example/x");
+    url = " about:blank";
+    config.ResolveUrl(url);
+    EXPECT_EQ(url, " about:blank");
+    url = "";
+    config.ResolveUrl(url);
+    EXPECT_EQ(url, "");
+    url = "html/../html/start.html";
+    config.ResolveUrl(url);
+    EXPECT_EQ(url, "file://" + dir.path() + "/html/start.html");
+    wxSetWorkingDirectory(cwd);
+}
+
+TEST_F(ConfigTest, ResolveUrlPutsThePortInPlaceOfEveryPlaceholder) {
+    wxString url = "http://localhost:VELTA_SERVER_PORT/app?back=VELTA_SERVER_PORT&x=velta_server_port";
+    wxString before = url;
+    config.ResolveUrl(before);
+    EXPECT_EQ(before, "http://localhost:80/app?back=80&x=velta_server_port");
+    config.SetServerPort(8080);
+    config.ResolveUrl(url);
+    EXPECT_EQ(url, "http://localhost:8080/app?back=8080&x=velta_server_port");
+
+    const wxString cwd = wxGetCwd();
+    wxSetWorkingDirectory(dir.path());
+    wxString path = "pages/VELTA_SERVER_PORT.html";
+    config.ResolveUrl(path);
+    EXPECT_EQ(path, "file://" + dir.path() + "/pages/8080.html");
+    wxSetWorkingDirectory(cwd);
+}
+
+TEST(HostConfigPaths, EnsureTrailingSeparator) {
+    HostConfig config;
+    wxString path = "/srv/tomcat";
+    config.EnsureTrailingSeparator(path);
+    EXPECT_EQ(path, "/srv/tomcat/");
+    config.EnsureTrailingSeparator(path);
+    EXPECT_EQ(path, "/srv/tomcat/");
+    path = "";
+    config.EnsureTrailingSeparator(path);
+    EXPECT_EQ(path, "");
+}
+
+TEST_F(ConfigTest, LoadChangesIntoTheWorkingDirectoryFirst) {
+    dir.Write("app.config.xml", Doc(Key("StartUrl", "", "from-workdir")));
+    const wxString cwd = wxGetCwd();
+    VELTAAppConfig fromDir;
+    fromDir.SetWorkingDirectory(dir.path());
+    ASSERT_TRUE(fromDir.Load());
+    EXPECT_EQ(fromDir.GetStartUrl(), "from-workdir");
+    EXPECT_EQ(wxGetCwd(), dir.path());
+    wxSetWorkingDirectory(cwd);
+}
+
+TEST_F(ConfigTest, UnreadableFileIsFatalWithTheLanguageKnownAtThatMoment) {
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    config.SetFileName(dir.File("absent.xml"));
+    EXPECT_EXIT(config.Load(), testing::ExitedWithCode(3),
+                "Fatal error: Could not read the configuration file.");
+
+    LoadText(Doc(Key("UILanguage", "", "DE")));
+    dir.Write("app.config.xml", "<root><object name=\"StartUrl\" class=\"configuration\">");
+    EXPECT_EXIT(config.Load(), testing::ExitedWithCode(3),
+                "Fehler: Die Datei zur Programmkonfiguration konnte nicht gelesen werden.");
+}
