@@ -11,7 +11,9 @@
 namespace {
 const wxString kClass = wxS("configuration");
 
-bool IsTrue(const wxString& value) { return value.Lower() == wxS("true"); }
+bool IsTrue(const wxString& value) {
+    return value.Lower() == wxS("true");
+}
 
 void ReadNumber(const wxXmlNode* node, const char* attribute, unsigned& field) {
     const unsigned long value = XmlConfig::ParseUnsigned(node->GetAttribute(attribute));

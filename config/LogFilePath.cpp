@@ -15,7 +15,9 @@ void ReplaceAllForms(wxString& text, const wxString& name, const wxString& repla
     text.Replace(wxS("$(") + name + wxS(")"), replacement);
 }
 
-bool IsNameChar(wxUniChar c) { return wxIsalnum(c) || c == wxS('_'); }
+bool IsNameChar(wxUniChar c) {
+    return wxIsalnum(c) || c == wxS('_');
+}
 
 // Folds "." and ".." of an absolute path; ".." at the root stays at the root.
 wxString FoldDots(const wxString& absolute) {
@@ -135,8 +137,9 @@ wxString LogFilePath::Build(const HostConfig& config) {
     const Lookup environment = [](const wxString& name, wxString* value) {
         return wxGetEnv(name, value);
     };
-    return Build(config.GetAppDataDirectory(), config.GetLoggingFile(), environment,
-                 wxGetCwd());
+    return Build(config.GetAppDataDirectory(), config.GetLoggingFile(), environment, wxGetCwd());
 }
 
-wxString BuildLogFilePath(const HostConfig& config) { return LogFilePath::Build(config); }
+wxString BuildLogFilePath(const HostConfig& config) {
+    return LogFilePath::Build(config);
+}

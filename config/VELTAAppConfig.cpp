@@ -11,9 +11,12 @@ bool VELTAAppConfig::Load() {
     return loaded;
 }
 
-bool VELTAAppConfig::Save() { return HostConfig::Save(); }
+bool VELTAAppConfig::Save() {
+    return HostConfig::Save();
+}
 
 void VELTAAppConfig::ResolveUrl(wxString& url) {
     HostConfig::ResolveUrl(url);
-    url.Replace(wxS("VELTA_SERVER_PORT"), wxString::Format(wxS("%d"), static_cast<int>(m_serverPort)));
+    url.Replace(wxS("VELTA_SERVER_PORT"),
+                wxString::Format(wxS("%d"), static_cast<int>(m_serverPort)));
 }

@@ -20,7 +20,9 @@ int FatalError::AddCleanup(std::function<void()> cleanup) {
     return nextId++;
 }
 
-void FatalError::RemoveCleanup(int id) { Cleanups().erase(id); }
+void FatalError::RemoveCleanup(int id) {
+    Cleanups().erase(id);
+}
 
 void FatalError::RunCleanups() {
     auto cleanups = std::move(Cleanups());
@@ -35,10 +37,11 @@ void FatalError::Show(const wxString& caption, const wxString& text) {
     {
         // A log target that shows boxes of its own must not stack one on ours.
         wxLogNull quiet;
-        UiServices::Get().ShowMessage(caption, text.Left(kMaxTextLength),
-                                      UiServices::Icon::Error);
+        UiServices::Get().ShowMessage(caption, text.Left(kMaxTextLength), UiServices::Icon::Error);
     }
     std::exit(ExitCode);
 }
 
-void ShowFatalError(const wxString& caption, const wxString& text) { FatalError::Show(caption, text); }
+void ShowFatalError(const wxString& caption, const wxString& text) {
+    FatalError::Show(caption, text);
+}

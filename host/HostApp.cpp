@@ -36,9 +36,13 @@ void LogAssert(const wxString& file, int line, const wxString& func, const wxStr
 
 HostApp::~HostApp() = default;
 
-wxAppTraits* HostApp::CreateTraits() { return new HostAppTraits; }
+wxAppTraits* HostApp::CreateTraits() {
+    return new HostAppTraits;
+}
 
-bool HostApp::IsSwitchSet(const wxString& name) { return HostSwitches::IsSet(name); }
+bool HostApp::IsSwitchSet(const wxString& name) {
+    return HostSwitches::IsSet(name);
+}
 
 bool HostApp::OnInit() {
     Utf8Locale::Setup();

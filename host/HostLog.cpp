@@ -5,7 +5,8 @@
 namespace {
 class HostLogFormatter : public wxLogFormatter {
 public:
-    wxString Format(wxLogLevel level, const wxString& msg, const wxLogRecordInfo& info) const override {
+    wxString Format(wxLogLevel level, const wxString& msg,
+                    const wxLogRecordInfo& info) const override {
         return HostLog::FormatLine(level, msg, info.timestamp);
     }
 };
@@ -20,7 +21,9 @@ wxLogLevel HostLog::LevelFromName(const wxString& name) {
     return wxLOG_Message;
 }
 
-void HostLog::ApplyLogLevel(const wxString& name) { wxLog::SetLogLevel(LevelFromName(name)); }
+void HostLog::ApplyLogLevel(const wxString& name) {
+    wxLog::SetLogLevel(LevelFromName(name));
+}
 
 wxString HostLog::FormatLine(wxLogLevel level, const wxString& text, time_t when) {
     wxString line = wxDateTime(when).Format(wxS("%X")) + wxS(": ");

@@ -26,7 +26,9 @@ void HostSwitches::Set(const wxString& name) {
         *flag = true;
 }
 
-void HostSwitches::ResetAll() { s_ignoreServerTerminate = s_noServer = s_noRedirect = false; }
+void HostSwitches::ResetAll() {
+    s_ignoreServerTerminate = s_noServer = s_noRedirect = false;
+}
 
 bool HostSwitches::ApplyCommandLine(const wxArrayString& args) {
     bool debug = false;

@@ -1,6 +1,8 @@
 #include "UserMessages.h"
 
-bool UserMessages::IsGerman(const wxString& uiLanguage) { return uiLanguage.Lower() == wxS("de"); }
+bool UserMessages::IsGerman(const wxString& uiLanguage) {
+    return uiLanguage.Lower() == wxS("de");
+}
 
 wxString UserMessages::Pick(const wxString& uiLanguage, const wxString& german,
                             const wxString& english) {

@@ -20,7 +20,9 @@ long long UiServices::NowSeconds() const {
     return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
 }
 
-UiServices& UiServices::Get() { return *Installed(); }
+UiServices& UiServices::Get() {
+    return *Installed();
+}
 
 std::unique_ptr<UiServices> UiServices::Install(std::unique_ptr<UiServices> services) {
     std::unique_ptr<UiServices> previous = std::move(Installed());

@@ -18,8 +18,9 @@ public:
         : wxDialog(nullptr, wxID_ANY, caption, wxDefaultPosition, wxDefaultSize,
                    wxDEFAULT_DIALOG_STYLE | wxSTAY_ON_TOP) {
         auto* row = new wxBoxSizer(wxHORIZONTAL);
-        row->Add(new wxStaticBitmap(this, wxID_ANY, wxArtProvider::GetBitmap(art, wxART_MESSAGE_BOX)),
-                 0, wxALL | wxALIGN_TOP, 16);
+        row->Add(
+            new wxStaticBitmap(this, wxID_ANY, wxArtProvider::GetBitmap(art, wxART_MESSAGE_BOX)), 0,
+            wxALL | wxALIGN_TOP, 16);
         auto* label = new wxStaticText(this, wxID_ANY, text);
         label->Wrap(FromDIP(420));
         row->Add(label, 1, wxTOP | wxBOTTOM | wxRIGHT | wxALIGN_CENTER_VERTICAL, 16);

@@ -65,8 +65,7 @@ bool ServerController::CheckServerStatus(const wxString& url) {
     const bool up = HttpStatusProbe::Check(url);
     const long long seconds = UiServices::Get().NowSeconds() - begin;
     wxLogMessage(wxS("ServerController::CheckServerStatus with Url:%s result:%s, duration(s): %s"),
-                 url, up ? wxS("True") : wxS("False"),
-                 wxString::Format(wxS("%02lld"), seconds));
+                 url, up ? wxS("True") : wxS("False"), wxString::Format(wxS("%02lld"), seconds));
     return up;
 }
 

@@ -37,7 +37,9 @@ ServerProcess::ServerProcess(wxEvtHandler* parent, ServerController* controller)
     Bind(wxEVT_TIMER, &ServerProcess::OnDrainTimer, this);
 }
 
-ServerProcess::~ServerProcess() { m_drainTimer.Stop(); }
+ServerProcess::~ServerProcess() {
+    m_drainTimer.Stop();
+}
 
 bool ServerProcess::CanExecute(const wxString& commandLine) {
     const wxArrayString args =
@@ -111,7 +113,9 @@ bool ServerProcess::Stop() {
     return true;
 }
 
-void ServerProcess::OnDrainTimer(wxTimerEvent&) { Drain(false); }
+void ServerProcess::OnDrainTimer(wxTimerEvent&) {
+    Drain(false);
+}
 
 void ServerProcess::Drain(bool final) {
     wxInputStream* streams[2] = {GetInputStream(), GetErrorStream()};

@@ -1,12 +1,12 @@
 #include "VELTAServerController.h"
 
+#include "ExitCodeMessages.h"
 #include "FatalError.h"
 #include "HostConfig.h"
 #include "HostSwitches.h"
 #include "IServerControllerListener.h"
 #include "PlatformInfo.h"
 #include "UserMessages.h"
-#include "ExitCodeMessages.h"
 
 #include <wx/log.h>
 #include <wx/timer.h>

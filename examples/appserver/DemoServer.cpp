@@ -18,17 +18,26 @@
 
 namespace {
 volatile sig_atomic_t g_terminate = 0;
-void OnTerm(int) { g_terminate = 1; }
+void OnTerm(int) {
+    g_terminate = 1;
+}
 
 std::string StatusText(int code) {
     switch (code) {
-    case 200: return "OK";
-    case 204: return "No Content";
-    case 302: return "Found";
-    case 401: return "Unauthorized";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 204:
+        return "No Content";
+    case 302:
+        return "Found";
+    case 401:
+        return "Unauthorized";
+    case 404:
+        return "Not Found";
+    case 500:
+        return "Internal Server Error";
+    default:
+        return "Status";
     }
 }
 

@@ -11,11 +11,14 @@
 #include "HttpStatusProbe.h"
 #include "IServerControllerListener.h"
 #include "ProcessGroupReaper.h"
+#include "ServerProcess.h"
 #include "VELTAAppConfig.h"
 #include "VELTAServerController.h"
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <wx/app.h>
 #include <wx/apptrait.h>
@@ -56,6 +59,8 @@ public:
     void OnServerStarting() override { Report("starting"); }
     void OnServerStarted(bool) override {
         Report("started", static_cast<long>(m_config.GetServerPort()));
+        if (m_controller.GetProcess())
+            Report("pid", m_controller.GetProcess()->GetPid());
         if (m_stopAfterStart)
             RequestClose();
     }
@@ -121,6 +126,12 @@ int main(int argc, char** argv) {
     FILE* log = logFile.empty() ? nullptr : std::fopen(logFile.fn_str(), "a");
     delete wxLog::SetActiveTarget(HostLog::CreateTarget(log));
     wxLog::SetLogLevel(wxLOG_Message);
+
+    // Killed from outside (a test's time limit): take the server along.
+    wxTheApp->SetSignalHandler(SIGTERM, [](int) {
+        ProcessGroupReaper::Get().EndAll();
+        std::exit(143);
+    });
 
     VELTAAppConfig config;
     config.SetFileName(args[1]);

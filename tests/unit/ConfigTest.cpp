@@ -59,8 +59,8 @@ TEST_F(ConfigTest, KeysNeedTheExactClassAndNameAttributes) {
 
 TEST_F(ConfigTest, DirectKeyWinsOverNestedAndFirstNestedWins) {
     LoadText(Doc("<group><inner>" + Key("StartUrl", "", "deep") + "</inner></group>" +
-                 Key("StartUrl", "", "direct") + "<a>" + Key("ServerUrl", "", "first") +
-                 "</a><b>" + Key("ServerUrl", "", "second") + "</b>"));
+                 Key("StartUrl", "", "direct") + "<a>" + Key("ServerUrl", "", "first") + "</a><b>" +
+                 Key("ServerUrl", "", "second") + "</b>"));
     EXPECT_EQ(config.GetStartUrl(), "direct");
     EXPECT_EQ(config.GetServerUrl(), "first");
 }
@@ -68,11 +68,11 @@ TEST_F(ConfigTest, DirectKeyWinsOverNestedAndFirstNestedWins) {
 TEST_F(ConfigTest, ForeignPlatformSectionsHideTheirKeys) {
     const std::string here = PlatformInfo::Name().utf8_string();
     LoadText(Doc("<configuration os=\"Other\">" + Key("StartUrl", "", "foreign") +
-                 Key("ServerUrl", "", "foreign") + "</configuration>" +
-                 "<configuration os=\"" + here + "\">" + Key("ServerUrl", "", "ours") +
-                 "</configuration>" + "<configuration>" + Key("CommandPrefix", "", "plain") +
-                 "</configuration>" + "<configuration os=\"linux\">" +
-                 Key("IconUrl", "", "lower-case os") + "</configuration>"));
+                 Key("ServerUrl", "", "foreign") + "</configuration>" + "<configuration os=\"" +
+                 here + "\">" + Key("ServerUrl", "", "ours") + "</configuration>" +
+                 "<configuration>" + Key("CommandPrefix", "", "plain") + "</configuration>" +
+                 "<configuration os=\"linux\">" + Key("IconUrl", "", "lower-case os") +
+                 "</configuration>"));
     EXPECT_EQ(config.GetStartUrl(), "");
     EXPECT_EQ(config.GetServerUrl(), "ours");
     EXPECT_EQ(config.GetCommandPrefix(), "plain");
@@ -233,7 +233,8 @@ TEST_F(ConfigTest, ResolveUrlKeepsKnownSchemesAndTurnsPathsIntoFileUrls) {
 }
 
 TEST_F(ConfigTest, ResolveUrlPutsThePortInPlaceOfEveryPlaceholder) {
-    wxString url = "http://localhost:VELTA_SERVER_PORT/app?back=VELTA_SERVER_PORT&x=velta_server_port";
+    wxString url =
+        "http://localhost:VELTA_SERVER_PORT/app?back=VELTA_SERVER_PORT&x=velta_server_port";
     wxString before = url;
     config.ResolveUrl(before);
     EXPECT_EQ(before, "http://localhost:80/app?back=80&x=velta_server_port");

@@ -53,8 +53,11 @@ TEST(HostLog, FileTargetAppendsUtf8LinesThatPassTheThreshold) {
     }
     wxLog::SetLogLevel(level);
     const std::string text = ReadFile(path);
-    EXPECT_EQ(text.find("Bitte f\xc3\xbchren Sie anschlie\xc3\x9f" "end error"), std::string::npos);
-    EXPECT_NE(text.find("Bitte f\xc3\xbchren Sie anschlie\xc3\x9f" "end whatever\n"),
+    EXPECT_EQ(text.find("Bitte f\xc3\xbchren Sie anschlie\xc3\x9f"
+                        "end error"),
+              std::string::npos);
+    EXPECT_NE(text.find("Bitte f\xc3\xbchren Sie anschlie\xc3\x9f"
+                        "end whatever\n"),
               std::string::npos);
     EXPECT_NE(text.find(": Error: failed 7\n"), std::string::npos);
     EXPECT_NE(text.find(": Warning: warned\n"), std::string::npos);

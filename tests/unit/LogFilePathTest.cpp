@@ -50,7 +50,8 @@ TEST(LogFilePath, ProfileFallsBackToWindirAndUsernameThenToTemp) {
 
 TEST(LogFilePath, HomeFallsBackToProfileOnlyWhenUnset) {
     FakeEnvironment withHome{{{"HOME", "/home/anna"}, {"USERPROFILE", "/profile"}}};
-    EXPECT_EQ(LogFilePath::RewriteReferences("$(HOME)/.velta", withHome.lookup()), "$(HOME)/.velta");
+    EXPECT_EQ(LogFilePath::RewriteReferences("$(HOME)/.velta", withHome.lookup()),
+              "$(HOME)/.velta");
     EXPECT_EQ(LogFilePath::ExpandVariables("$(HOME)/.velta", withHome.lookup()),
               "/home/anna/.velta");
 

@@ -21,5 +21,6 @@ int main(int argc, char** argv) {
         return 2;
     wxSetAssertHandler(FailOnAssert);
     delete wxLog::SetActiveTarget(HostLog::CreateTarget(nullptr));
+    wxLog::SetLogLevel(wxLOG_Warning);
     return RUN_ALL_TESTS();
 }

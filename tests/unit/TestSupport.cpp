@@ -85,4 +85,6 @@ bool LogCapture::Contains(const wxString& text) const {
     return false;
 }
 
-std::string BuildDir() { return VELTA_BUILD_DIR; }
+std::string BuildDir() {
+    return VELTA_BUILD_DIR;
+}

@@ -1,0 +1,242 @@
+#include "HostSwitches.h"
+#include "HttpStatusProbe.h"
+#include "IServerControllerListener.h"
+#include "ProcessGroupReaper.h"
+#include "ProcessTable.h"
+#include "ServerProcess.h"
+#include "TestSupport.h"
+#include "VELTAAppConfig.h"
+#include "VELTAServerController.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <wx/timer.h>
+#include <wx/utils.h>
+
+namespace {
+struct RecordingListener : IServerControllerListener {
+    void OnServerStarting() override { events.push_back("starting"); }
+    void OnServerStarted(bool ok) override { events.push_back(ok ? "started" : "started-false"); }
+    void OnServerStopping() override { events.push_back("stopping"); }
+    void OnServerStopped(bool byItself) override {
+        events.push_back(byItself ? "stopped-by-itself" : "stopped-killed");
+    }
+    int Count(const std::string& e) const {
+        return static_cast<int>(std::count(events.begin(), events.end(), e));
+    }
+    std::vector<std::string> events;
+};
+
+// Owns the two one-shot timers the way the host's main frame does.
+class TimerHost : public wxEvtHandler {
+public:
+    explicit TimerHost(VELTAServerController& controller) : m_controller(controller) {
+        start.SetOwner(this, 0);
+        stop.SetOwner(this, 1);
+        Bind(wxEVT_TIMER, [this](wxTimerEvent& e) {
+            if (e.GetId() == 0) {
+                ++startTicks;
+                m_controller.DoStartAsync(start);
+            } else {
+                ++stopTicks;
+                m_controller.DoStopAsync(stop);
+                closed = !m_controller.IsRunning();
+            }
+        });
+    }
+    wxTimer start, stop;
+    int startTicks = 0, stopTicks = 0;
+    bool closed = false;
+
+private:
+    VELTAServerController& m_controller;
+};
+
+std::string Key(const std::string& name, const std::string& attributes, const std::string& text) {
+    return "<object name=\"" + name + "\" class=\"configuration\"" + attributes + ">" + text +
+           "</object>\n";
+}
+
+class ServerControllerTest : public testing::Test {
+protected:
+    void SetUp() override { HostSwitches::ResetAll(); }
+    void TearDown() override {
+        HostSwitches::ResetAll();
+        ProcessGroupReaper::Get().EndAll(500);
+    }
+
+    // A configuration whose server is the demo server with `arguments`.
+    void Configure(const std::string& arguments, const std::string& extra = "") {
+        dir.Write("app.config.xml",
+                  "<c>\n" + Key("ServerDirectory", "", BuildDir() + "/examples/appserver") +
+                      Key("ServerStartCommand", "", "velta-demo-server " + arguments) +
+                      Key("ServerUrl", "", "http://localhost:VELTA_SERVER_PORT/status") +
+                      Key("ServerPort", " baseport=\"31470\"", "") + extra + "</c>\n");
+        config.SetFileName(dir.File("app.config.xml"));
+        ASSERT_TRUE(config.Load());
+        controller.Init(&host, &listener, &config);
+    }
+
+    bool StartAndWait(int timeoutMs) {
+        host.start.StartOnce(100);
+        return RunLoopUntil([&] { return listener.Count("started") > 0; }, timeoutMs);
+    }
+
+    TempDir dir;
+    VELTAAppConfig config;
+    VELTAServerController controller;
+    RecordingListener listener;
+    TimerHost host{controller};
+};
+} // namespace
+
+TEST_F(ServerControllerTest, StartsPollsOnceASecondAndReportsTheStartOnce) {
+    Configure("--port VELTA_SERVER_PORT --start-delay 2.5");
+    LogCapture log;
+    ASSERT_TRUE(StartAndWait(15000));
+    EXPECT_EQ(listener.events, (std::vector<std::string>{"starting", "started"}));
+    EXPECT_GE(host.startTicks, 3);
+    EXPECT_LE(host.startTicks, 5);
+    EXPECT_GE(config.GetServerPort(), 31470u);
+    EXPECT_TRUE(controller.IsRunning());
+    EXPECT_TRUE(controller.IsRunning());
+    EXPECT_EQ(listener.Count("started"), 1) << "later polls report nothing";
+    EXPECT_TRUE(log.Contains("ServerProcess::Start. Process "));
+    EXPECT_TRUE(log.Contains("server: listening")) << "the server's output reaches the log";
+    EXPECT_TRUE(log.Contains(" result:True, duration(s): 00"));
+}
+
+TEST_F(ServerControllerTest, EnvironmentAndCommandLineReachTheServer) {
+    // A start script that records what it was given, then becomes the server.
+    dir.Write("record.sh",
+              "#!/bin/sh\n"
+              "echo \"args=$*\" > \"$RECORD\"\n"
+              "env | grep -E '^(PATH|JAVA_HOME|CLASS_PATH|CATALINA_HOME|VELTA_SERVER_PORT)=' "
+              ">> \"$RECORD\"\n"
+              "exec \"" +
+                  BuildDir() + "/examples/appserver/velta-demo-server\" \"$@\"\n");
+    wxSetEnv("RECORD", dir.File("record.txt"));
+    wxSetEnv("JAVA_HOME", "/inherited/java");
+    chmod(dir.File("record.sh").c_str(), 0755);
+    dir.Write("app.config.xml",
+              "<c>\n" + Key("ServerDirectory", "", dir.path()) +
+                  Key("ServerStartCommand", "",
+                      "record.sh --port VELTA_SERVER_PORT --root VELTA_SERVER_PORT") +
+                  Key("ServerUrl", "", "http://localhost:VELTA_SERVER_PORT/status") +
+                  Key("ServerPort", " baseport=\"31490\"", "") + Key("JavaHomeDirectory", "", "") +
+                  Key("ClassPath", "", "/lib/a.jar:/lib/b.jar") +
+                  Key("PathEnvVar", "", "/usr/local/bin:/usr/bin:/bin") + "</c>\n");
+    config.SetFileName(dir.File("app.config.xml"));
+    ASSERT_TRUE(config.Load());
+    controller.Init(&host, &listener, &config);
+    ASSERT_TRUE(StartAndWait(10000));
+
+    const std::string port = std::to_string(config.GetServerPort());
+    const std::string record = ReadFile(dir.File("record.txt"));
+    EXPECT_NE(record.find("args=--port " + port + " --root " + port + "\n"), std::string::npos)
+        << record;
+    EXPECT_NE(record.find("VELTA_SERVER_PORT=" + port + "\n"), std::string::npos);
+    EXPECT_NE(record.find("CLASS_PATH=/lib/a.jar:/lib/b.jar\n"), std::string::npos);
+    EXPECT_NE(record.find("CATALINA_HOME=" + dir.path() + "\n"), std::string::npos);
+    EXPECT_NE(record.find("PATH=/usr/local/bin:/usr/bin:/bin\n"), std::string::npos);
+    EXPECT_NE(record.find("JAVA_HOME=/inherited/java\n"), std::string::npos)
+        << "an empty value leaves the inherited one alone";
+    wxUnsetEnv("RECORD");
+}
+
+TEST_F(ServerControllerTest, ServerThatHonoursTheShutdownUrlEndsTheStopAtOnce) {
+    Configure("--port VELTA_SERVER_PORT");
+    ASSERT_TRUE(StartAndWait(10000));
+    const long pid = controller.GetProcess()->GetPid();
+    host.stop.StartOnce(1);
+    ASSERT_TRUE(RunLoopUntil([&] { return listener.Count("stopping") > 0; }, 3000));
+    wxString shutdown = "http://localhost:VELTA_SERVER_PORT/shutdown";
+    config.ResolveUrl(shutdown);
+    HttpStatusProbe::Check(shutdown);
+    ASSERT_TRUE(RunLoopUntil([&] { return host.closed; }, 5000));
+    EXPECT_LE(host.stopTicks, 3);
+    EXPECT_EQ(listener.events.back(), "stopped-by-itself");
+    EXPECT_TRUE(ProcessTable::LiveMembersOfGroup(pid).empty());
+}
+
+TEST_F(ServerControllerTest, TerminationDuringStartLeavesTheExitCodeMessage) {
+    Configure("--port VELTA_SERVER_PORT --start-delay 5 --exit-code -9000 --exit-after 0.2",
+              Key("UILanguage", "", "de"));
+    controller.Start();
+    ASSERT_TRUE(RunLoopUntil([&] { return listener.Count("stopped-by-itself") > 0; }, 5000));
+    EXPECT_EQ(controller.GetErrorMessage(),
+              wxString(L"Die Anwendung ist bereits geöffnet. Bitte führen Sie einen Neustart Ihres "
+                       L"Computer aus und starten Sie anschließend die Anwendung erneut."));
+    EXPECT_FALSE(controller.IsStarting());
+    EXPECT_FALSE(controller.Start()) << "the next attempt reports the failure once";
+}
+
+TEST_F(ServerControllerTest, StopWithoutProcessReportsNothing) {
+    Configure("--port VELTA_SERVER_PORT");
+    ServerController& base = controller;
+    EXPECT_FALSE(base.Stop());
+    EXPECT_FALSE(controller.Stop());
+    EXPECT_TRUE(listener.events.empty());
+}
+
+TEST_F(ServerControllerTest, FloodOfOutputNeverBlocksTheServer) {
+    Configure("--port VELTA_SERVER_PORT --flood 100000");
+    LogCapture log;
+    ASSERT_TRUE(StartAndWait(20000));
+    ASSERT_TRUE(RunLoopUntil([&] { return log.Contains("flood line 100000 of 100000"); }, 20000));
+}
+
+TEST_F(ServerControllerTest, NoRedirectLeavesTheOutputOutOfTheLog) {
+    HostSwitches::Set("no_redirect");
+    Configure("--port VELTA_SERVER_PORT");
+    LogCapture log;
+    ASSERT_TRUE(StartAndWait(10000));
+    EXPECT_FALSE(log.Contains("server: listening"));
+}
+
+TEST(ServerProcess, LaunchRulesAndTheIgnoreSwitch) {
+    HostSwitches::ResetAll();
+    ServerProcess never(nullptr, nullptr);
+    {
+        LogCapture log;
+        EXPECT_TRUE(never.Stop());
+        EXPECT_TRUE(log.entries.empty()) << "a process never launched is not signalled";
+    }
+    EXPECT_FALSE(ServerProcess::CanExecute("/nonexistent/server --port 1"));
+    EXPECT_FALSE(ServerProcess::CanExecute(""));
+    EXPECT_TRUE(ServerProcess::CanExecute("sh -c 'exit 0'"));
+    {
+        LogCapture log;
+        ServerProcess missing(nullptr, nullptr);
+        EXPECT_FALSE(missing.Start("/nonexistent/server --port 1"));
+        EXPECT_FALSE(missing.IsAlive());
+        EXPECT_TRUE(log.Contains(
+            "ServerProcess::Start. Execution of '/nonexistent/server --port 1' failed."));
+    }
+
+    HostSwitches::Set("ignore_server_terminate");
+    auto* marker = new ServerProcess(nullptr, nullptr);
+    EXPECT_TRUE(marker->Start("/nonexistent/server"));
+    EXPECT_TRUE(marker->IsAlive());
+    EXPECT_EQ(marker->GetPid(), 1);
+    EXPECT_TRUE(marker->Stop()) << "the marker is never signalled (this test runs, so init lives)";
+    EXPECT_FALSE(ProcessGroupReaper::Get().IsTracked(1));
+    ServerProcess::Release(marker);
+    HostSwitches::ResetAll();
+}
+
+TEST(ServerProcess, SecondStartLaunchesNothingAndForeignNoticesKeepItAlive) {
+    HostSwitches::ResetAll();
+    auto* process = new ServerProcess(nullptr, nullptr);
+    ASSERT_TRUE(process->Start("sleep 30"));
+    const long pid = process->GetPid();
+    EXPECT_TRUE(process->Start("sleep 31"));
+    EXPECT_EQ(process->GetPid(), pid);
+    process->OnTerminate(static_cast<int>(pid + 1), 0);
+    EXPECT_TRUE(process->IsAlive());
+    process->Stop();
+    ServerProcess::Release(process); // deleted by its own termination notice
+    EXPECT_TRUE(RunLoopUntil([&] { return ProcessTable::LiveMembersOfGroup(pid).empty(); }, 5000));
+}
