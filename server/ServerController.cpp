@@ -12,7 +12,10 @@
 
 ServerController::ServerController() = default;
 
-ServerController::~ServerController() = default;
+ServerController::~ServerController() {
+    // The child is left running, but its end must no longer reach this object.
+    ServerProcess::Release(m_process);
+}
 
 void ServerController::Init(wxEvtHandler* parent, IServerControllerListener* listener,
                             HostConfig* config) {

@@ -32,7 +32,10 @@ int PipeDescriptor(wxInputStream* stream) {
 } // namespace
 
 ServerProcess::ServerProcess(wxEvtHandler* parent, ServerController* controller)
-    : wxProcess(parent, wxID_ANY), m_parent(parent), m_controller(controller) {
+    // The toolkit would chain the parent in as the next event handler; an object
+    // that may outlive its parent (a released process) must not point at it.
+    : wxProcess(static_cast<wxEvtHandler*>(nullptr), wxID_ANY), m_parent(parent),
+      m_controller(controller) {
     m_drainTimer.SetOwner(this);
     Bind(wxEVT_TIMER, &ServerProcess::OnDrainTimer, this);
 }
@@ -163,8 +166,8 @@ void ServerProcess::OnTerminate(int pid, int status) {
                  status);
     if (m_released) {
         // Nobody owns this object any more; the toolkit is done with it after this call.
-        if (wxTheApp)
-            wxTheApp->ScheduleForDestruction(this);
+        if (wxAppConsole::GetInstance())
+            wxAppConsole::GetInstance()->ScheduleForDestruction(this);
         return;
     }
     if (m_controller) {

@@ -48,7 +48,7 @@ public:
     }
 
     int Run() {
-        m_loop.reset(wxTheApp->GetTraits()->CreateEventLoop());
+        m_loop.reset(wxAppConsole::GetInstance()->GetTraits()->CreateEventLoop());
         wxEventLoopActivator activate(m_loop.get());
         m_start.StartOnce(100);
         if (m_stopAt > 0)
@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     wxLog::SetLogLevel(wxLOG_Message);
 
     // Killed from outside (a test's time limit): take the server along.
-    wxTheApp->SetSignalHandler(SIGTERM, [](int) {
+    wxAppConsole::GetInstance()->SetSignalHandler(SIGTERM, [](int) {
         ProcessGroupReaper::Get().EndAll();
         std::exit(143);
     });

@@ -16,14 +16,15 @@
 #endif
 
 bool RunLoopUntil(const std::function<bool()>& done, int timeoutMs) {
-    std::unique_ptr<wxEventLoopBase> loop(wxTheApp->GetTraits()->CreateEventLoop());
+    std::unique_ptr<wxEventLoopBase> loop(
+        wxAppConsole::GetInstance()->GetTraits()->CreateEventLoop());
     wxEventLoopActivator activate(loop.get());
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!done()) {
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
         loop->DispatchTimeout(20);
-        wxTheApp->ProcessPendingEvents();
+        wxAppConsole::GetInstance()->ProcessPendingEvents();
         loop->ProcessIdle();
     }
     return true;
