@@ -45,7 +45,7 @@ check "entries reach standard error instead" grep -q 'Program starting up' "$WOR
 fatal_box() { # fatal_box NAME DIR
     ( cd / && exec "$2/velta-host" ) 2> "$WORK/$1.err" &
     pid=$!
-    if win=$(wait_window "Fatal error" 20); then
+    if win=$(wait_window "Fatal error" 30); then
         pass "$1: box 'Fatal error' shown"
         screenshot "fatal-$1.png"
         check "$1: process still waits for the user" kill -0 "$pid"
@@ -54,6 +54,8 @@ fatal_box() { # fatal_box NAME DIR
         check "$1: exit code 3 after OK (got $EXIT_CODE)" test "$EXIT_CODE" = 3
     else
         fail "$1: no box 'Fatal error'"
+        echo "# windows: $(xdotool search --name . 2>/dev/null | while read -r w; do xdotool getwindowname "$w"; done | tr '\n' '|')"
+        echo "# stderr: $(cat "$WORK/$1.err")"
         kill -9 "$pid" 2>/dev/null
     fi
     check "$1: error entry logged" grep -q 'Error: HostConfig::Load: Could not read host configuration!' "$WORK/$1.err"

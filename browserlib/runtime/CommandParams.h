@@ -1,0 +1,18 @@
+#pragma once
+
+#include "nsCOMPtr.h"
+#include "nsXPCOMInterfaces.h"
+
+#include <map>
+#include <string>
+
+// Named values that accompany a command.
+class CommandParams : public nsICommandParams {
+    NS_DECL_ISUPPORTS
+public:
+    nsresult SetISupportsValue(const char* name, nsISupports* value) override;
+    nsresult GetISupportsValue(const char* name, nsISupports** value) override;
+
+private:
+    std::map<std::string, nsCOMPtr<nsISupports>> mValues;
+};

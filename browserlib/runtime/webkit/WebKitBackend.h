@@ -1,0 +1,41 @@
+#pragma once
+
+#include "EngineBackend.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <webkit2/webkit2.h>
+
+class WebKitEngineView;
+
+// WebKitGTK: one web context per profile (its website data lives in the
+// profile), shared settings, downloads and the view-source scheme.
+class WebKitBackend : public EngineBackend {
+public:
+    WebKitBackend();
+    ~WebKitBackend() override;
+
+    std::string Name() const override;
+    std::unique_ptr<EngineView> CreateView(EngineViewClient* client,
+                                           EngineView* relatedTo) override;
+    bool CanShowMimeType(const std::string& mimeType) override;
+    void UseProfileDirectory(const std::string& directory) override;
+    void SetFontSizes(int variable, int fixed) override;
+
+    WebKitSettings* Settings() const { return m_settings; }
+    WebKitWebContext* Context();
+    void Register(WebKitEngineView* view) { m_views.insert(view); }
+    void Unregister(WebKitEngineView* view) { m_views.erase(view); }
+
+private:
+    static void OnDownloadStarted(WebKitWebContext*, WebKitDownload*, gpointer);
+    static gboolean OnDecideDestination(WebKitDownload*, gchar*, gpointer);
+    static void OnViewSource(WebKitURISchemeRequest*, gpointer);
+
+    std::string m_profileDirectory;
+    std::map<std::string, WebKitWebContext*> m_contexts;
+    WebKitSettings* m_settings = nullptr;
+    WebKitWebView* m_probe = nullptr;
+    std::set<WebKitEngineView*> m_views;
+};

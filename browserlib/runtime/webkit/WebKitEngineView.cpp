@@ -1,0 +1,494 @@
+#include "WebKitEngineView.h"
+
+#include "WebKitBackend.h"
+
+#include <wx/nativewin.h>
+
+namespace {
+const char* kViewKey = "velta-engine-view";
+
+std::string Str(const char* text) {
+    return text ? text : "";
+}
+
+bool IsAttachment(WebKitURIResponse* response) {
+    SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response);
+    const char* disposition =
+        headers ? soup_message_headers_get_one(headers, "Content-Disposition") : nullptr;
+    return disposition && g_ascii_strncasecmp(disposition, "attachment", 10) == 0;
+}
+
+struct SourceRequest {
+    std::function<void(const std::string&)> done;
+};
+
+void OnSourceData(GObject* resource, GAsyncResult* result, gpointer data) {
+    auto* request = static_cast<SourceRequest*>(data);
+    gsize length = 0;
+    guchar* bytes = webkit_web_resource_get_data_finish(WEBKIT_WEB_RESOURCE(resource), result,
+                                                        &length, nullptr);
+    request->done(bytes ? std::string(reinterpret_cast<char*>(bytes), length) : std::string());
+    g_free(bytes);
+    delete request;
+}
+
+struct EditQuery {
+    WebKitEngineView* view;
+    bool* target;
+};
+} // namespace
+
+WebKitEngineView::WebKitEngineView(WebKitBackend& backend, EngineViewClient* client,
+                                   WebKitEngineView* relatedTo)
+    : m_backend(backend), m_client(client) {
+    // A window a page opens shares its opener's web process, so `opener` works.
+    GtkWidget* widget = relatedTo ? webkit_web_view_new_with_related_view(relatedTo->m_view)
+                                  : webkit_web_view_new_with_context(backend.Context());
+    m_view = WEBKIT_WEB_VIEW(widget);
+    g_object_ref_sink(m_view);
+    webkit_web_view_set_settings(m_view, backend.Settings());
+    g_object_set_data(G_OBJECT(m_view), kViewKey, this);
+    backend.Register(this);
+
+    g_signal_connect(m_view, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
+    g_signal_connect(m_view, "load-changed", G_CALLBACK(OnLoadChanged), this);
+    g_signal_connect(m_view, "load-failed", G_CALLBACK(OnLoadFailed), this);
+    g_signal_connect(m_view, "notify::estimated-load-progress", G_CALLBACK(OnProgress), this);
+    g_signal_connect(m_view, "notify::title", G_CALLBACK(OnTitle), this);
+    g_signal_connect(m_view, "mouse-target-changed", G_CALLBACK(OnMouseTarget), this);
+    g_signal_connect(m_view, "create", G_CALLBACK(OnCreate), this);
+    g_signal_connect(m_view, "ready-to-show", G_CALLBACK(OnReadyToShow), this);
+    g_signal_connect(m_view, "close", G_CALLBACK(OnClose), this);
+    g_signal_connect(m_view, "script-dialog", G_CALLBACK(OnScriptDialog), this);
+    g_signal_connect(m_view, "authenticate", G_CALLBACK(OnAuthenticate), this);
+    g_signal_connect(m_view, "drag-begin", G_CALLBACK(OnDragBegin), this);
+    g_signal_connect(m_view, "drag-drop", G_CALLBACK(OnDragDrop), this);
+    g_signal_connect(webkit_web_view_get_window_properties(m_view), "notify::geometry",
+                     G_CALLBACK(OnGeometry), this);
+}
+
+WebKitEngineView::~WebKitEngineView() {
+    Detach();
+    m_backend.Unregister(this);
+    g_signal_handlers_disconnect_by_data(webkit_web_view_get_window_properties(m_view), this);
+    g_signal_handlers_disconnect_by_data(m_view, this);
+    g_object_set_data(G_OBJECT(m_view), kViewKey, nullptr);
+    g_object_unref(m_view);
+}
+
+WebKitEngineView* WebKitEngineView::FromWidget(WebKitWebView* view) {
+    return view ? static_cast<WebKitEngineView*>(g_object_get_data(G_OBJECT(view), kViewKey))
+                : nullptr;
+}
+
+bool WebKitEngineView::Attach(void* parent, int x, int y, int width, int height) {
+    auto* window = static_cast<wxWindow*>(parent);
+    if (!window || m_native)
+        return false;
+    // The toolkit holds a reference of its own; ours keeps the view until we let go.
+    m_native = new wxNativeWindow(window, wxID_ANY, GTK_WIDGET(m_view));
+    SetBounds(x, y, width, height);
+    return true;
+}
+
+void WebKitEngineView::Detach() {
+    m_client = nullptr;
+    webkit_web_view_stop_loading(m_view);
+    if (m_native) {
+        wxWindow* native = m_native;
+        m_native = nullptr;
+        native->Destroy();
+    }
+    if (GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(m_view)))
+        gtk_container_remove(GTK_CONTAINER(parent), GTK_WIDGET(m_view));
+}
+
+void WebKitEngineView::LoadUrl(const std::string& url) {
+    webkit_web_view_load_uri(m_view, url.c_str());
+}
+
+void WebKitEngineView::RunScript(const std::string& script) {
+    webkit_web_view_evaluate_javascript(m_view, script.c_str(), static_cast<gssize>(script.size()),
+                                        nullptr, nullptr, nullptr, nullptr, nullptr);
+}
+
+bool WebKitEngineView::CanGoBack() const {
+    return webkit_web_view_can_go_back(m_view);
+}
+bool WebKitEngineView::CanGoForward() const {
+    return webkit_web_view_can_go_forward(m_view);
+}
+void WebKitEngineView::GoBack() {
+    webkit_web_view_go_back(m_view);
+}
+void WebKitEngineView::GoForward() {
+    webkit_web_view_go_forward(m_view);
+}
+void WebKitEngineView::Reload() {
+    webkit_web_view_reload(m_view);
+}
+void WebKitEngineView::Stop() {
+    webkit_web_view_stop_loading(m_view);
+}
+std::string WebKitEngineView::Url() const {
+    return Str(webkit_web_view_get_uri(m_view));
+}
+std::string WebKitEngineView::Title() const {
+    return Str(webkit_web_view_get_title(m_view));
+}
+
+void WebKitEngineView::SetBounds(int x, int y, int width, int height) {
+    m_x = x;
+    m_y = y;
+    m_width = width;
+    m_height = height;
+    if (m_native)
+        m_native->SetSize(x, y, width, height);
+}
+
+void WebKitEngineView::GetBounds(int* x, int* y, int* width, int* height) const {
+    if (x)
+        *x = m_x;
+    if (y)
+        *y = m_y;
+    if (width)
+        *width = m_width;
+    if (height)
+        *height = m_height;
+}
+
+void WebKitEngineView::SetVisible(bool visible) {
+    if (m_native)
+        m_native->Show(visible);
+}
+
+bool WebKitEngineView::IsVisible() const {
+    return m_native && m_native->IsShown();
+}
+
+void WebKitEngineView::SetFocus(bool focus) {
+    if (focus)
+        gtk_widget_grab_focus(GTK_WIDGET(m_view));
+}
+
+void WebKitEngineView::RefreshEditState(EditCommand command, const char* name) {
+    // The engine answers asynchronously; the answer serves the next question.
+    auto* query = new EditQuery{this, &m_canEdit[static_cast<int>(command)]};
+    webkit_web_view_can_execute_editing_command(
+        m_view, name, nullptr,
+        [](GObject* source, GAsyncResult* result, gpointer data) {
+            auto* q = static_cast<EditQuery*>(data);
+            const gboolean can = webkit_web_view_can_execute_editing_command_finish(
+                WEBKIT_WEB_VIEW(source), result, nullptr);
+            if (WebKitEngineView::FromWidget(WEBKIT_WEB_VIEW(source)) == q->view)
+                *q->target = can;
+            delete q;
+        },
+        query);
+}
+
+bool WebKitEngineView::CanExecute(EditCommand command) {
+    switch (command) {
+    case EditCommand::Cut:
+        RefreshEditState(command, WEBKIT_EDITING_COMMAND_CUT);
+        break;
+    case EditCommand::Copy:
+        RefreshEditState(command, WEBKIT_EDITING_COMMAND_COPY);
+        break;
+    case EditCommand::Paste:
+        RefreshEditState(command, WEBKIT_EDITING_COMMAND_PASTE);
+        break;
+    default:
+        return true;
+    }
+    return m_canEdit[static_cast<int>(command)];
+}
+
+void WebKitEngineView::Execute(EditCommand command) {
+    switch (command) {
+    case EditCommand::Cut:
+        webkit_web_view_execute_editing_command(m_view, WEBKIT_EDITING_COMMAND_CUT);
+        break;
+    case EditCommand::Copy:
+        webkit_web_view_execute_editing_command(m_view, WEBKIT_EDITING_COMMAND_COPY);
+        break;
+    case EditCommand::Paste:
+        webkit_web_view_execute_editing_command(m_view, WEBKIT_EDITING_COMMAND_PASTE);
+        break;
+    case EditCommand::SelectAll:
+        webkit_web_view_execute_editing_command(m_view, WEBKIT_EDITING_COMMAND_SELECT_ALL);
+        break;
+    case EditCommand::SelectNone:
+        RunScript("window.getSelection && window.getSelection().removeAllRanges();");
+        break;
+    }
+}
+
+bool WebKitEngineView::Print(bool withDialog, std::function<void(bool printed)> done) {
+    WebKitPrintOperation* operation = webkit_print_operation_new(m_view);
+    auto* callback = new std::function<void(bool)>(std::move(done));
+    g_signal_connect(operation, "failed",
+                     G_CALLBACK(+[](WebKitPrintOperation*, GError*, gpointer data) {
+                         auto* f = static_cast<std::function<void(bool)>*>(data);
+                         if (*f)
+                             (*f)(false);
+                         *f = nullptr;
+                     }),
+                     callback);
+    g_signal_connect_data(
+        operation, "finished", G_CALLBACK(+[](WebKitPrintOperation*, gpointer data) {
+            auto* f = static_cast<std::function<void(bool)>*>(data);
+            if (*f)
+                (*f)(true);
+            *f = nullptr;
+        }),
+        callback,
+        [](gpointer data, GClosure*) { delete static_cast<std::function<void(bool)>*>(data); },
+        G_CONNECT_DEFAULT);
+    if (withDialog) {
+        GtkWidget* top = gtk_widget_get_toplevel(GTK_WIDGET(m_view));
+        const WebKitPrintOperationResponse response = webkit_print_operation_run_dialog(
+            operation, GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr);
+        if (response == WEBKIT_PRINT_OPERATION_RESPONSE_CANCEL) {
+            g_object_unref(operation);
+            return false;
+        }
+    } else {
+        webkit_print_operation_print(operation);
+    }
+    g_object_unref(operation);
+    return true;
+}
+
+bool WebKitEngineView::PrintPreview(bool) {
+    return false;
+}
+
+void WebKitEngineView::GetSource(std::function<void(const std::string& source)> done) {
+    WebKitWebResource* resource = webkit_web_view_get_main_resource(m_view);
+    if (!resource) {
+        done(std::string());
+        return;
+    }
+    webkit_web_resource_get_data(resource, nullptr, OnSourceData,
+                                 new SourceRequest{std::move(done)});
+}
+
+WindowFeatures WebKitEngineView::Features() const {
+    WindowFeatures f;
+    WebKitWindowProperties* p = webkit_web_view_get_window_properties(m_view);
+    GdkRectangle geometry{0, 0, 0, 0};
+    webkit_window_properties_get_geometry(p, &geometry);
+    f.hasSize = geometry.width > 0 && geometry.height > 0;
+    f.hasPosition = f.hasSize && (geometry.x != 0 || geometry.y != 0);
+    f.x = geometry.x;
+    f.y = geometry.y;
+    f.width = geometry.width;
+    f.height = geometry.height;
+    f.resizable = webkit_window_properties_get_resizable(p);
+    f.toolbar = webkit_window_properties_get_toolbar_visible(p);
+    f.menubar = webkit_window_properties_get_menubar_visible(p);
+    f.statusbar = webkit_window_properties_get_statusbar_visible(p);
+    f.scrollbars = webkit_window_properties_get_scrollbars_visible(p);
+    f.locationbar = webkit_window_properties_get_locationbar_visible(p);
+    return f;
+}
+
+gboolean WebKitEngineView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                          WebKitPolicyDecisionType type, gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    if (!self->m_client)
+        return FALSE;
+    if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) {
+        auto* navigation = WEBKIT_NAVIGATION_POLICY_DECISION(decision);
+        WebKitNavigationAction* action =
+            webkit_navigation_policy_decision_get_navigation_action(navigation);
+        WebKitURIRequest* request = webkit_navigation_action_get_request(action);
+        const std::string url = Str(webkit_uri_request_get_uri(request));
+        if (self->m_client->OnDecideNavigation(url, true))
+            webkit_policy_decision_use(decision);
+        else
+            webkit_policy_decision_ignore(decision);
+        return TRUE;
+    }
+    if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
+        auto* responseDecision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+        if (!webkit_response_policy_decision_is_main_frame_main_resource(responseDecision))
+            return FALSE;
+        WebKitURIResponse* response =
+            webkit_response_policy_decision_get_response(responseDecision);
+        const std::string url = Str(webkit_uri_response_get_uri(response));
+        const std::string mime = Str(webkit_uri_response_get_mime_type(response));
+        if (self->m_client->OnDecideResponse(url, mime, IsAttachment(response)))
+            webkit_policy_decision_use(decision);
+        else
+            webkit_policy_decision_download(decision);
+        return TRUE;
+    }
+    return FALSE; // new windows: the engine asks for one through "create"
+}
+
+void WebKitEngineView::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    if (!self->m_client)
+        return;
+    const std::string url = Str(webkit_web_view_get_uri(view));
+    switch (event) {
+    case WEBKIT_LOAD_STARTED:
+        self->m_failed = false;
+        self->m_client->OnLoadStarted(url);
+        break;
+    case WEBKIT_LOAD_COMMITTED: {
+        self->m_client->OnLocationChanged(url, true);
+        GTlsCertificateFlags errors = static_cast<GTlsCertificateFlags>(0);
+        GTlsCertificate* certificate = nullptr;
+        self->m_client->OnSecurityChanged(
+            webkit_web_view_get_tls_info(view, &certificate, &errors) && certificate &&
+            errors == 0);
+        break;
+    }
+    case WEBKIT_LOAD_FINISHED:
+        self->m_client->OnLoadFinished(url, self->m_failed);
+        break;
+    default:
+        break;
+    }
+}
+
+gboolean WebKitEngineView::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError*,
+                                        gpointer data) {
+    static_cast<WebKitEngineView*>(data)->m_failed = true;
+    return FALSE;
+}
+
+void WebKitEngineView::OnProgress(GObject* view, GParamSpec*, gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    if (self->m_client)
+        self->m_client->OnProgress(
+            webkit_web_view_get_estimated_load_progress(WEBKIT_WEB_VIEW(view)));
+}
+
+void WebKitEngineView::OnTitle(GObject* view, GParamSpec*, gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    if (self->m_client)
+        self->m_client->OnTitleChanged(Str(webkit_web_view_get_title(WEBKIT_WEB_VIEW(view))));
+}
+
+void WebKitEngineView::OnMouseTarget(WebKitWebView*, WebKitHitTestResult* hit, guint,
+                                     gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    if (self->m_client)
+        self->m_client->OnStatusText(webkit_hit_test_result_context_is_link(hit)
+                                         ? Str(webkit_hit_test_result_get_link_uri(hit))
+                                         : std::string());
+}
+
+GtkWidget* WebKitEngineView::OnCreate(WebKitWebView*, WebKitNavigationAction*, gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    if (!self->m_client)
+        return nullptr;
+    auto* created =
+        dynamic_cast<WebKitEngineView*>(self->m_client->OnCreateWindow(WindowFeatures{}));
+    if (!created)
+        return nullptr;
+    // The engine takes a reference of its own to the view it is handed.
+    g_object_ref(created->m_view);
+    return GTK_WIDGET(created->m_view);
+}
+
+void WebKitEngineView::OnReadyToShow(WebKitWebView*, gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    if (self->m_client)
+        self->m_client->OnReadyToShow(self->Features());
+}
+
+void WebKitEngineView::OnGeometry(GObject*, GParamSpec*, gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    if (self->m_client && self->m_native && self->m_native->IsShownOnScreen())
+        self->m_client->OnGeometryRequest(self->Features());
+}
+
+void WebKitEngineView::OnClose(WebKitWebView*, gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    if (self->m_client)
+        self->m_client->OnCloseRequested();
+}
+
+gboolean WebKitEngineView::OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog,
+                                          gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    if (!self->m_client)
+        return FALSE;
+    ScriptDialogType type = ScriptDialogType::Alert;
+    switch (webkit_script_dialog_get_dialog_type(dialog)) {
+    case WEBKIT_SCRIPT_DIALOG_CONFIRM:
+        type = ScriptDialogType::Confirm;
+        break;
+    case WEBKIT_SCRIPT_DIALOG_PROMPT:
+        type = ScriptDialogType::Prompt;
+        break;
+    case WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM:
+        type = ScriptDialogType::BeforeUnload;
+        break;
+    default:
+        break;
+    }
+    const std::string message = Str(webkit_script_dialog_get_message(dialog));
+    const std::string defaultText = type == ScriptDialogType::Prompt
+                                        ? Str(webkit_script_dialog_prompt_get_default_text(dialog))
+                                        : "";
+    bool confirmed = false;
+    std::string text;
+    webkit_script_dialog_ref(dialog);
+    const bool handled =
+        self->m_client->OnScriptDialog(type, message, defaultText, &confirmed, &text);
+    if (handled) {
+        if (type == ScriptDialogType::Confirm || type == ScriptDialogType::BeforeUnload)
+            webkit_script_dialog_confirm_set_confirmed(dialog, confirmed);
+        else if (type == ScriptDialogType::Prompt && confirmed)
+            webkit_script_dialog_prompt_set_text(dialog, text.c_str());
+    }
+    webkit_script_dialog_unref(dialog);
+    return handled;
+}
+
+gboolean WebKitEngineView::OnAuthenticate(WebKitWebView*, WebKitAuthenticationRequest* request,
+                                          gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    if (!self->m_client)
+        return FALSE;
+    std::string user, password;
+    bool ok = false;
+    g_object_ref(request);
+    const bool handled = self->m_client->OnAuthenticate(
+        Str(webkit_authentication_request_get_host(request)),
+        Str(webkit_authentication_request_get_realm(request)), &user, &password, &ok);
+    if (handled) {
+        if (ok) {
+            WebKitCredential* credential = webkit_credential_new(
+                user.c_str(), password.c_str(), WEBKIT_CREDENTIAL_PERSISTENCE_FOR_SESSION);
+            webkit_authentication_request_authenticate(request, credential);
+            webkit_credential_free(credential);
+        } else {
+            webkit_authentication_request_cancel(request);
+        }
+    }
+    g_object_unref(request);
+    return handled;
+}
+
+void WebKitEngineView::OnDragBegin(GtkWidget*, GdkDragContext* context, gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    if (self->m_client && !self->m_client->OnDragStart())
+        gtk_drag_cancel(context);
+}
+
+gboolean WebKitEngineView::OnDragDrop(GtkWidget*, GdkDragContext* context, gint, gint, guint time,
+                                      gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    if (self->m_client && !self->m_client->OnDrop()) {
+        gtk_drag_finish(context, FALSE, FALSE, time);
+        return TRUE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "EngineView.h"
+
+#include <webkit2/webkit2.h>
+#include <wx/weakref.h>
+#include <wx/window.h>
+
+class WebKitBackend;
+
+// One WebKitWebView, embedded in a toolkit window.
+class WebKitEngineView : public EngineView {
+public:
+    WebKitEngineView(WebKitBackend& backend, EngineViewClient* client, WebKitEngineView* relatedTo);
+    ~WebKitEngineView() override;
+
+    static WebKitEngineView* FromWidget(WebKitWebView* view);
+    WebKitWebView* Widget() const { return m_view; }
+    EngineViewClient* Client() const { return m_client; }
+
+    bool Attach(void* parent, int x, int y, int width, int height) override;
+    void Detach() override;
+    void LoadUrl(const std::string& url) override;
+    void RunScript(const std::string& script) override;
+    bool CanGoBack() const override;
+    bool CanGoForward() const override;
+    void GoBack() override;
+    void GoForward() override;
+    void Reload() override;
+    void Stop() override;
+    std::string Url() const override;
+    std::string Title() const override;
+    void SetBounds(int x, int y, int width, int height) override;
+    void GetBounds(int* x, int* y, int* width, int* height) const override;
+    void SetVisible(bool visible) override;
+    bool IsVisible() const override;
+    void SetFocus(bool focus) override;
+    bool CanExecute(EditCommand command) override;
+    void Execute(EditCommand command) override;
+    bool Print(bool withDialog, std::function<void(bool printed)> done) override;
+    bool PrintPreview(bool on) override;
+    void GetSource(std::function<void(const std::string& source)> done) override;
+
+private:
+    static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType,
+                                   gpointer);
+    static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent, gpointer);
+    static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError*, gpointer);
+    static void OnProgress(GObject*, GParamSpec*, gpointer);
+    static void OnTitle(GObject*, GParamSpec*, gpointer);
+    static void OnMouseTarget(WebKitWebView*, WebKitHitTestResult*, guint, gpointer);
+    static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction*, gpointer);
+    static void OnReadyToShow(WebKitWebView*, gpointer);
+    static void OnGeometry(GObject*, GParamSpec*, gpointer);
+    static void OnClose(WebKitWebView*, gpointer);
+    static gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer);
+    static gboolean OnAuthenticate(WebKitWebView*, WebKitAuthenticationRequest*, gpointer);
+    static void OnDragBegin(GtkWidget*, GdkDragContext*, gpointer);
+    static gboolean OnDragDrop(GtkWidget*, GdkDragContext*, gint, gint, guint, gpointer);
+
+    WindowFeatures Features() const;
+    void RefreshEditState(EditCommand command, const char* name);
+
+    WebKitBackend& m_backend;
+    EngineViewClient* m_client;
+    WebKitWebView* m_view = nullptr;
+    wxWeakRef<wxWindow> m_native;
+    bool m_failed = false;
+    int m_x = 0, m_y = 0, m_width = 0, m_height = 0;
+    bool m_canEdit[5] = {false, false, false, true, true};
+};

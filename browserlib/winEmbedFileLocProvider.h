@@ -1,0 +1,23 @@
+#pragma once
+
+#include "nsCOMPtr.h"
+#include "nsXPCOMInterfaces.h"
+
+// Tells the engine where its directories are: per-user data under one product
+// directory in the user's data folder, read-only data beside the program.
+class winEmbedFileLocProvider : public nsIDirectoryServiceProvider {
+    NS_DECL_ISUPPORTS
+public:
+    explicit winEmbedFileLocProvider(const char* productDirName);
+    nsresult GetFile(const char* key, PRBool* persistent, nsIFile** result) override;
+
+    const char* ProductDirName() const { return mProductDirName; }
+
+private:
+    nsresult CloneApplicationDirectory(nsIFile** result);
+    nsresult GetProductDirectory(nsIFile** result);
+    nsresult GetDefaultUserProfileRoot(nsIFile** result);
+
+    char mProductDirName[256];
+    nsCOMPtr<nsIFile> mApplicationDirectory;
+};

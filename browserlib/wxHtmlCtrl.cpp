@@ -1,0 +1,71 @@
+#include "wxHtmlCtrl.h"
+
+#include "BrowserFrameOptions.h"
+#include "CBrowserFrame.h"
+#include "HostConfig.h"
+#include "IMozillaHost.h"
+#include "MozillaFacade.h"
+
+#include <wx/app.h>
+#include <wx/log.h>
+
+ZeroHost* ZeroHost::Get() {
+    static ZeroHost host;
+    return &host;
+}
+
+bool wxHtmlCtrl::OnInit() {
+    return MozillaFacade::GetFacade() != nullptr;
+}
+
+bool wxHtmlCtrl::OnExit() {
+    MozillaFacade* facade = MozillaFacade::Existing();
+    if (!facade)
+        return false;
+    const bool result = facade->OnExit();
+    MozillaFacade::DeleteFacade();
+    return result;
+}
+
+wxHtmlCtrl* wxHtmlCtrl::createHostedBrowser(wxApp* app, wxWindow* parent, const wxString& name,
+                                            HostConfig* config, IMozillaHost* host) {
+    MozillaFacade* facade = MozillaFacade::GetFacade();
+    if (!facade)
+        return nullptr;
+    facade->SetHostConfig(config);
+    BrowserFrameOptions params;
+    params.name = name;
+    if (config) {
+        const wxRect& rect = config->GetMainWindowRect();
+        params.x = rect.x;
+        params.y = rect.y;
+        params.width = rect.width;
+        params.height = rect.height;
+        const HostConfig::ResizeOptions& resize = config->GetResizeOptions();
+        params.resizable = resize.enable;
+        params.sizebrowser = resize.sizebrowser;
+        params.center = resize.center;
+        params.scrollbar = resize.scrollbar;
+    }
+    CBrowserFrame* frame =
+        parent ? facade->CreateHostedBrowserFrame(parent, host, params)
+               : facade->CreateNewBrowserFrame(app ? app->GetTopWindow() : nullptr, host, params);
+    return frame;
+}
+
+wxHtmlCtrl* wxHtmlCtrl::createEmbeddedBrowser(wxApp*, wxWindow* parent, const wxString&,
+                                              HostConfig*, IMozillaHost* host) {
+    if (!parent) {
+        wxLogError(wxS("wxHtmlCtrl::createEmbeddedBrowser: No parent window! Cannot embed."));
+        return nullptr;
+    }
+    MozillaFacade* facade = MozillaFacade::GetFacade();
+    BrowserFrameOptions params;
+    return facade ? facade->CreateEmbeddedBrowserFrame(parent, host, params) : nullptr;
+}
+
+const BrowserFrameList& wxHtmlCtrl::GetFrameList() {
+    static const BrowserFrameList empty;
+    MozillaFacade* facade = MozillaFacade::Existing();
+    return facade ? facade->Frames() : empty;
+}

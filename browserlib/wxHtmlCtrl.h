@@ -1,0 +1,45 @@
+#pragma once
+
+#include <list>
+#include <wx/gdicmn.h>
+#include <wx/string.h>
+
+class HostConfig;
+class IMozillaHost;
+class wxApp;
+class wxFrame;
+class wxObject;
+class wxWindow;
+
+// The frames the library has made, in creation order. Entries are window objects.
+using BrowserFrameList = std::list<wxObject*>;
+
+// The browser control the host embeds: one browser window, driven through this
+// interface; the static operations start and stop the library and make browsers.
+class wxHtmlCtrl {
+public:
+    virtual wxString GetName() = 0;
+    virtual bool LoadURL(const wxString& url) = 0;
+    virtual bool SetHTML(const wxString& html, const wxString* fileName) = 0;
+    virtual wxString GetDocumentContent() = 0;
+    virtual wxString GetNavigationContent() = 0;
+    virtual void Print() = 0;
+    virtual void PrintPreview(bool on) = 0;
+    virtual void Reserved1() = 0;
+    virtual void Reserved2() = 0;
+    virtual void setSize(const wxSize& size) = 0;
+    virtual void SetHostConfig(HostConfig* config) = 0;
+    virtual wxFrame* GetFrame() = 0;
+
+    static bool OnInit();
+    static bool OnExit();
+    static wxHtmlCtrl* createHostedBrowser(wxApp* app, wxWindow* parent, const wxString& name,
+                                           HostConfig* config, IMozillaHost* host);
+    static wxHtmlCtrl* createEmbeddedBrowser(wxApp* app, wxWindow* parent, const wxString& name,
+                                             HostConfig* config, IMozillaHost* host);
+    static const BrowserFrameList& GetFrameList();
+    static wxString GetVersion() { return wxS("1.1.9"); }
+
+protected:
+    ~wxHtmlCtrl() = default;
+};
