@@ -19,6 +19,10 @@
 int (*CPromptService::s_showModal)(wxDialog*) = [](wxDialog* dialog) {
     return dialog->ShowModal();
 };
+int (*CPromptService::s_messageBox)(const wxString&, const wxString&, long, wxWindow*) =
+    [](const wxString& text, const wxString& caption, long style, wxWindow* parent) {
+        return wxMessageBox(text, caption, style, parent);
+    };
 
 namespace {
 struct InputField {
@@ -136,7 +140,7 @@ void CPromptService::SetLabelRefit(wxDialog* dialog, wxWindow* control, const wx
 
 nsresult CPromptService::Alert(nsIDOMWindow* parent, const PRUnichar* title,
                                const PRUnichar* text) {
-    wxMessageBox(StringConv::FromUnicode(text), StringConv::FromUnicode(title),
+    s_messageBox(StringConv::FromUnicode(text), StringConv::FromUnicode(title),
                  wxOK | wxICON_INFORMATION, ParentWindow(parent));
     return NS_OK;
 }
@@ -150,7 +154,7 @@ nsresult CPromptService::AlertCheck(nsIDOMWindow* parent, const PRUnichar* title
 
 nsresult CPromptService::Confirm(nsIDOMWindow*, const PRUnichar* title, const PRUnichar* text,
                                  PRBool* result) {
-    const int answer = wxMessageBox(StringConv::FromUnicode(text), StringConv::FromUnicode(title),
+    const int answer = s_messageBox(StringConv::FromUnicode(text), StringConv::FromUnicode(title),
                                     wxYES_NO | wxICON_EXCLAMATION, nullptr);
     if (result)
         *result = answer == wxYES;

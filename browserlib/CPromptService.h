@@ -46,6 +46,8 @@ public:
     static void SetLabelRefit(wxDialog* dialog, wxWindow* control, const wxString& label);
     // How dialogs are shown; tests replace it to answer them.
     static int (*s_showModal)(wxDialog* dialog);
+    static int (*s_messageBox)(const wxString& text, const wxString& caption, long style,
+                               wxWindow* parent);
 
 private:
     nsCOMPtr<nsIWindowWatcher> m_windowWatcher;

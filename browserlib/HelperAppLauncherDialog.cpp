@@ -11,6 +11,13 @@ NS_INTERFACE_MAP_ENTRY(nsIHelperAppLauncherDialog)
 NS_INTERFACE_MAP_ENTRY(nsISupports)
 NS_INTERFACE_MAP_END
 
+wxString (*HelperAppLauncherDialog::s_chooseFile)(const wxString&) =
+    [](const wxString& defaultName) {
+        wxFileDialog dialog(nullptr, wxS("Download"), wxEmptyString, defaultName, wxS("*.*"),
+                            wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+        return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
+    };
+
 HelperAppLauncherDialog::HelperAppLauncherDialog()
     : m_windowWatcher(do_GetService<nsIWindowWatcher>("@mozilla.org/embedcomp/window-watcher;1")) {}
 
@@ -26,10 +33,8 @@ nsresult HelperAppLauncherDialog::PromptForSaveToFile(nsIHelperAppLauncher*, nsI
     if (!result)
         return NS_ERROR_NULL_POINTER;
     *result = nullptr;
-    wxFileDialog dialog(nullptr, wxS("Download"), wxEmptyString,
-                        StringConv::FromUnicode(defaultFile), wxS("*.*"),
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    if (dialog.ShowModal() != wxID_OK)
+    const wxString path = s_chooseFile(StringConv::FromUnicode(defaultFile));
+    if (path.empty())
         return NS_ERROR_FAILURE;
-    return NS_NewNativeLocalFile(std::string(dialog.GetPath().fn_str()), false, result);
+    return NS_NewNativeLocalFile(std::string(path.fn_str()), false, result);
 }

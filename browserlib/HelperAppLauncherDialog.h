@@ -3,6 +3,8 @@
 #include "nsCOMPtr.h"
 #include "nsEmbeddingInterfaces.h"
 
+#include <wx/string.h>
+
 // The library's download dialog: every download is saved to a file the user
 // chooses in a save dialog; opening with another program is never offered.
 class HelperAppLauncherDialog : public nsIHelperAppLauncherDialog {
@@ -13,6 +15,10 @@ public:
     nsresult PromptForSaveToFile(nsIHelperAppLauncher* launcher, nsISupports* context,
                                  const PRUnichar* defaultFile, const PRUnichar* suggestedExtension,
                                  nsILocalFile** result) override;
+
+    // Shows the save dialog: the chosen path, or empty when cancelled. Tests
+    // answer it themselves.
+    static wxString (*s_chooseFile)(const wxString& defaultName);
 
 private:
     nsCOMPtr<nsIWindowWatcher> m_windowWatcher;

@@ -36,6 +36,13 @@ wxSize SizeOf(const BrowserFrameOptions& p) {
 }
 } // namespace
 
+bool (*MozillaFacade::s_confirmProfileSwitch)() = [] {
+    wxMessageDialog question(
+        nullptr, wxS("Do you want to close all windows in order to switch the profile?"),
+        wxS("Confirm"), wxYES_NO | wxICON_QUESTION);
+    return question.ShowModal() == wxID_YES;
+};
+
 MozillaFacade* MozillaFacade::GetFacade() {
     if (theFacade)
         return theFacade;
@@ -317,10 +324,7 @@ bool MozillaFacade::GetTempDirectory(wxString& out) {
 nsresult MozillaFacade::Observe(nsISupports* subject, const char* topic, const PRUnichar*) {
     const std::string name = topic ? topic : "";
     if (name == "profile-approve-change") {
-        wxMessageDialog question(
-            nullptr, wxS("Do you want to close all windows in order to switch the profile?"),
-            wxS("Confirm"), wxYES_NO | wxICON_QUESTION);
-        if (question.ShowModal() != wxID_YES) {
+        if (!s_confirmProfileSwitch()) {
             nsCOMPtr<nsIProfileChangeStatus> status =
                 do_QueryInterface<nsIProfileChangeStatus>(subject);
             if (!status)

@@ -58,6 +58,10 @@ public:
     const BrowserFrameList& Frames() const { return m_Frames; }
     wxMutex& Mutex() { return m_Mutex; }
 
+    // Asks the user whether to close all windows for a profile switch; tests
+    // answer it themselves.
+    static bool (*s_confirmProfileSwitch)();
+
 protected:
     MozillaFacade();
     ~MozillaFacade() override;

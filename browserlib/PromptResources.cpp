@@ -25,5 +25,7 @@ bool PromptResources::Install() {
         wxMemoryFSHandler::RemoveFile(MemoryFileName);
     }
     wxMemoryFSHandler::AddFile(MemoryFileName, text, std::strlen(text));
-    return wxXmlResource::Get()->Load(wxString(wxS("memory:")) + MemoryFileName);
+    const wxString name = wxString(wxS("memory:")) + MemoryFileName;
+    wxXmlResource::Get()->Unload(name); // each start-up installs it once, not once more
+    return wxXmlResource::Get()->Load(name);
 }

@@ -3,6 +3,7 @@
 #include "nsComponentManager.h"
 
 #include <string>
+#include <vector>
 
 NS_INTERFACE_MAP_BEGIN(winEmbedFileLocProvider)
 NS_INTERFACE_MAP_ENTRY(nsIDirectoryServiceProvider)
@@ -10,7 +11,7 @@ NS_INTERFACE_MAP_ENTRY(nsISupports)
 NS_INTERFACE_MAP_END
 
 namespace {
-nsresult AppendAll(nsIFile* file, std::initializer_list<const char*> nodes) {
+nsresult AppendAll(nsIFile* file, const std::vector<const char*>& nodes) {
     for (const char* node : nodes) {
         const nsresult rv = file->AppendRelativePath(node);
         if (NS_FAILED(rv))
@@ -52,7 +53,7 @@ nsresult winEmbedFileLocProvider::GetFile(const char* key, PRBool* persistent, n
     } else if (k == "DefProfRt") {
         rv = GetDefaultUserProfileRoot(getter_AddRefs(file));
     } else {
-        static const std::pair<const char*, std::initializer_list<const char*>> table[] = {
+        static const std::pair<const char*, std::vector<const char*>> table[] = {
             {"DefRt", {"defaults"}},
             {"PrfDef", {"defaults", "pref"}},
             {"ProfDefNoLoc", {"defaults", "profile"}},

@@ -10,6 +10,9 @@
 // What a page of the headless engine does when it is loaded. Pages not
 // described load as plain, untitled HTML.
 struct HeadlessPage {
+    HeadlessPage() = default;
+    explicit HeadlessPage(std::string pageTitle) : title(std::move(pageTitle)) {}
+
     std::string title;
     std::string mimeType = "text/html";
     bool attachment = false;

@@ -305,9 +305,10 @@ gboolean WebKitEngineView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* 
             webkit_navigation_policy_decision_get_navigation_action(navigation);
         WebKitURIRequest* request = webkit_navigation_action_get_request(action);
         const std::string url = Str(webkit_uri_request_get_uri(request));
-        if (self->m_client->OnDecideNavigation(url, true))
+        if (self->m_client->OnDecideNavigation(url, true)) {
+            self->m_pendingUrl = url;
             webkit_policy_decision_use(decision);
-        else
+        } else
             webkit_policy_decision_ignore(decision);
         return TRUE;
     }
@@ -332,7 +333,9 @@ void WebKitEngineView::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event,
     auto* self = static_cast<WebKitEngineView*>(data);
     if (!self->m_client)
         return;
-    const std::string url = Str(webkit_web_view_get_uri(view));
+    std::string url = Str(webkit_web_view_get_uri(view));
+    if (url.empty()) // a new window's first load has no address of its own yet
+        url = self->m_pendingUrl;
     switch (event) {
     case WEBKIT_LOAD_STARTED:
         self->m_failed = false;

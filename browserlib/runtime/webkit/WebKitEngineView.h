@@ -66,6 +66,7 @@ private:
     WebKitWebView* m_view = nullptr;
     wxWeakRef<wxWindow> m_native;
     bool m_failed = false;
+    std::string m_pendingUrl;
     int m_x = 0, m_y = 0, m_width = 0, m_height = 0;
     bool m_canEdit[5] = {false, false, false, true, true};
 };
