@@ -81,7 +81,7 @@ void CBrowserFrame::OnCreate() {
         wxLogError(wxS("CBrowserFrame::OnCreate: Could not create browser view!"));
         return;
     }
-    if (m_options.scrollbar && m_hostConfig) {
+    if (m_options.scrollbar && m_hostConfig && !m_fillsFrame) {
         const wxRect& r = m_hostConfig->GetBrowserWindowRect();
         m_view->SetScrollbars(32, 32, r.width / 32, r.height / 32, 0, 0, false);
     }

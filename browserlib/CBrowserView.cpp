@@ -204,7 +204,8 @@ void CBrowserView::OnSize(wxSizeEvent& event) {
         mBaseWindow->SetSize(size.x + 16, size.y, true);
     else if (m_frame->FillsFrame() && mBaseWindow)
         mBaseWindow->SetSize(size.x, size.y, true);
-    if (m_frame->Options().center && m_frame->IsHosted() && m_frame->GetHostConfig())
+    if (m_frame->Options().center && m_frame->IsHosted() && m_frame->GetHostConfig() &&
+        !m_frame->FillsFrame())
         CentreBrowser(size, m_frame->GetHostConfig()->GetBrowserWindowRect());
     event.Skip();
 }

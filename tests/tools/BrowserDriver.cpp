@@ -6,6 +6,7 @@
 //   browser-driver [CONFIG]
 
 #include "CBrowserFrame.h"
+#include "CBrowserView.h"
 #include "HostLog.h"
 #include "IHtmlControlNavigationListener.h"
 #include "IMozillaHost.h"
@@ -112,6 +113,14 @@ private:
             wxString names;
             for (wxObject* entry : wxHtmlCtrl::GetFrameList()) {
                 auto* frame = wxDynamicCast(entry, wxFrame);
+                auto* browser = dynamic_cast<CBrowserFrame*>(entry);
+                PRInt32 bw = -1, bh = -1;
+                if (browser && browser->GetView() && browser->GetView()->GetBaseWindow())
+                    browser->GetView()->GetBaseWindow()->GetSize(&bw, &bh);
+                if (browser)
+                    names += wxString::Format(" (view %dx%d browser %dx%d)",
+                                              browser->GetView()->GetSize().x,
+                                              browser->GetView()->GetSize().y, bw, bh);
                 if (frame)
                     names += wxString::Format(" [%s|%s|%d,%d,%d,%d]", frame->GetTitle(),
                                               frame->IsShown() ? "shown" : "hidden",
