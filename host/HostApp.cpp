@@ -4,17 +4,24 @@
 #include "HostLog.h"
 #include "HostSwitches.h"
 #include "LogFilePath.h"
+#include "MainFrame.h"
 #include "OsDefaults.h"
 #include "ProcessGroupReaper.h"
 #include "ProgramObjects.h"
 #include "UiServices.h"
+#include "UserMessages.h"
 #include "Utf8Locale.h"
 #include "WxUiServices.h"
+#include "X11DisplayManager.h"
+#include "wxHtmlCtrl.h"
+
+#include <csignal>
 
 #include <exception>
 #include <wx/apptrait.h>
 #include <wx/filesys.h>
 #include <wx/fs_inet.h>
+#include <wx/image.h>
 #include <wx/log.h>
 #include <wx/utils.h>
 
@@ -90,6 +97,7 @@ bool HostApp::OnInit() {
     }
 
     wxFileSystem::AddHandler(new wxInternetFSHandler);
+    wxInitAllImageHandlers(); // PNG and JPEG for the splash page and the window icon
     SetOSSpecificParamDefaults();
 
     wxArrayString args;
@@ -100,20 +108,46 @@ bool HostApp::OnInit() {
 
     wxSetEnv(wxS("XPCOM_DEBUG_BREAK"), wxS("warn"));
 
-    // The embedded browser library, the hidden main frame and its queued start
-    // command join here with the navigation subsystem.
+    if (wxHtmlCtrl::OnInit()) {
+        wxLogMessage(wxS("wxHtmlCtrl::OnInit () ok"));
+    } else {
+        wxLogError(wxS("wxHtmlCtrl::OnInit (); failed"));
+        const wxString& language = appConfig.GetUILanguage();
+        ShowFatalError(
+            UserMessages::FatalCaption(language),
+            UserMessages::Pick(language,
+                               L"Die Anwendung konnte nicht korrekt initialisiert werden. Bitte "
+                               L"führen Sie einen Neustart Ihres Computer aus und starten Sie "
+                               L"anschließend die Anwendung erneut.",
+                               L"Error initializing the application. Please restart your computer "
+                               L"and open the program again."));
+    }
+
+    auto* frame = new MainFrame(wxS("Test embedded Mozilla"), wxDefaultPosition, wxSize(800, 600),
+                                appConfig, serverController, navController);
+    m_mainFrame = frame;
+    navController.SetMainFrame(frame);
+    navController.SetDisplayManager(std::make_unique<X11DisplayManager>(1024, 768));
+
+    wxCommandEvent start(wxEVT_MENU, MainFrame::ID_START);
+    wxPostEvent(frame, start);
+    SetTopWindow(frame);
+
+    // Ended from outside (a logout, a service manager): stop like a close request.
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        SetSignalHandler(signal, [](int) {
+            if (wxWindow* top = wxTheApp->GetTopWindow())
+                top->Close(true);
+        });
     return true;
 }
 
 int HostApp::OnRun() {
-    // Without a main frame nothing could ever end the event loop.
-    if (!m_mainFrame)
-        return 0;
     return wxApp::OnRun();
 }
 
 int HostApp::OnExit() {
-    const int result = 0;
+    const int result = wxHtmlCtrl::OnExit() ? 1 : 0;
     // Whatever the stop sequence left of a server's process group goes now.
     ProcessGroupReaper::Get().EndAll();
     wxLogMessage(wxS("Program exit ... (HostApp::OnExit)"));

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <wx/app.h>
 
-class wxFrame;
+class MainFrame;
 class wxLog;
 
 // The host's application object: start-up order, switches and shut-down.
@@ -16,14 +16,14 @@ public:
     int OnExit() override;
 
     static bool IsSwitchSet(const wxString& name);
-    wxFrame* GetMainFrame() const { return m_mainFrame; }
+    MainFrame* GetMainFrame() const { return m_mainFrame; }
     void SetOSSpecificParamDefaults();
 
 protected:
     wxAppTraits* CreateTraits() override;
 
 private:
-    wxFrame* m_mainFrame = nullptr;
+    MainFrame* m_mainFrame = nullptr;
     FILE* m_logFile = nullptr;
     wxLog* m_logTarget = nullptr;
 };

@@ -1,3 +1,5 @@
 #include "ProgramObjects.h"
 
 VELTAAppConfig appConfig;
+VELTAServerController serverController;
+VELTANavigationController navController;

@@ -2,6 +2,8 @@
 
 #include "EngineView.h"
 
+#include <memory>
+
 #include <webkit2/webkit2.h>
 #include <wx/weakref.h>
 #include <wx/window.h>
@@ -64,6 +66,8 @@ private:
     WebKitBackend& m_backend;
     EngineViewClient* m_client;
     WebKitWebView* m_view = nullptr;
+    GtkWidget* m_box = nullptr;
+    std::shared_ptr<int> m_pendingScripts = std::make_shared<int>(0);
     wxWeakRef<wxWindow> m_native;
     bool m_failed = false;
     std::string m_pendingUrl;

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "BrowserFrameOptions.h"
+#include "IMozillaHost.h"
+#include "IServerControllerListener.h"
+#include "wxHtmlCtrl.h"
+
+#include <memory>
+
+class DisplayManager;
+class HostConfig;
+class MainFrame;
+class SplashWindow;
+class wxFrame;
+
+// Decides what the user sees while the host runs: the splash page while the
+// server starts, the web application once it answers, the shutdown command
+// when the host stops; and applies the window modes.
+class NavigationController : public IServerControllerListener, public IMozillaHost {
+public:
+    NavigationController();
+    virtual ~NavigationController();
+
+    // IServerControllerListener
+    void OnServerStarting() override;
+    void OnServerStarted(bool started) override;
+    void OnServerStopping() override;
+    void OnServerStopped(bool byItself) override;
+
+    virtual bool Start();
+    virtual bool StartWebApp();
+    virtual bool Stop();
+    virtual bool FilterUrl(const wxString& url) = 0;
+
+    // IMozillaHost
+    bool OnInit() override { return true; }
+    bool OnExit() override;
+
+    void SetHostConfig(HostConfig* config) { m_hostConfig = config; }
+    void SetMainFrame(MainFrame* frame) { m_mainFrame = frame; }
+    void SetDisplayManager(std::unique_ptr<DisplayManager> manager);
+    HostConfig* GetHostConfig() const { return m_hostConfig; }
+    wxHtmlCtrl* GetControl() const { return m_MozillaHtmlCtrl; }
+    SplashWindow* GetSplash() const { return m_splash; }
+    DisplayManager* GetDisplayManager() const { return m_display.get(); }
+
+    // Window modes.
+    void SetFullScreenMode(bool on);
+    void ToggleFullScreenMode();
+    void TestAndSetInsideScreen(const BrowserFrameList& windows);
+    void RaiseWindows(const BrowserFrameList& windows);
+    void SetWindowStyle(long style, const BrowserFrameList& windows);
+    void ResetWindowStyle(long style, const BrowserFrameList& windows);
+
+protected:
+    HostConfig* m_hostConfig = nullptr;
+    wxHtmlCtrl* m_MozillaHtmlCtrl = nullptr;
+    SplashWindow* m_splash = nullptr;
+    MainFrame* m_mainFrame = nullptr;
+    std::unique_ptr<DisplayManager> m_display;
+};

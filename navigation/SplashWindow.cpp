@@ -1,0 +1,22 @@
+#include "SplashWindow.h"
+
+#include <wx/html/htmlwin.h>
+
+SplashWindow::SplashWindow(const wxString& url, const wxString& title)
+    : m_Url(url), m_Title(title) {}
+
+SplashWindow::~SplashWindow() = default;
+
+bool SplashWindow::ShowSplash(const wxSize& size) {
+    const bool created = Create(nullptr, wxID_ANY, m_Title, wxDefaultPosition, size,
+                                wxFRAME_TOOL_WINDOW, wxS("frame"));
+    if (!created)
+        return false;
+    m_HtmlWindow = new wxHtmlWindow(this, wxID_ANY, wxDefaultPosition, size, wxHW_SCROLLBAR_AUTO,
+                                    wxS("htmlWindow"));
+    m_HtmlWindow->LoadPage(m_Url);
+    Centre(wxBOTH);
+    Raise();
+    Show();
+    return created;
+}

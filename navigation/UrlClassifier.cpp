@@ -1,0 +1,63 @@
+#include "UrlClassifier.h"
+
+bool UrlClassifier::IsCommand(const wxString& url, const wxString& prefix) {
+    return !prefix.empty() && url.Lower().StartsWith(prefix);
+}
+
+UrlClassifier::Command UrlClassifier::CommandOf(const wxString& url, const wxString& prefix) {
+    if (!IsCommand(url, prefix))
+        return Command::None;
+    const wxString command = url.Mid(prefix.length()).Lower();
+    if (command.StartsWith(wxS("fullscreen")))
+        return Command::Fullscreen;
+    if (command.StartsWith(wxS("windowmode")))
+        return Command::Windowmode;
+    if (command.StartsWith(wxS("quit")))
+        return Command::Quit;
+    return Command::Unknown;
+}
+
+bool UrlClassifier::IsExternalCandidate(const wxString& url, const wxString& startUrl) {
+    const wxString lower = url.Lower();
+    if (!lower.StartsWith(wxS("http://")) && !lower.StartsWith(wxS("https://")))
+        return false;
+    return lower != startUrl.Lower();
+}
+
+wxString UrlClassifier::PartBeforeLastColon(const wxString& text) {
+    const size_t colon = text.rfind(wxS(':'));
+    if (colon == wxString::npos || colon == 0)
+        return wxString();
+    return text.substr(0, colon);
+}
+
+bool UrlClassifier::DiffersFromStart(const wxString& url, const wxString& startUrl) {
+    const wxString part = PartBeforeLastColon(url);
+    return !part.empty() && part != PartBeforeLastColon(startUrl);
+}
+
+wxArrayString UrlClassifier::RelativeExternalTokens(const wxString& list) {
+    wxArrayString tokens;
+    size_t start = 0;
+    while (start < list.length()) {
+        const size_t separator = list.find(wxS(';'), start);
+        if (separator == wxString::npos) {
+            tokens.push_back(list.substr(start));
+            break;
+        }
+        tokens.push_back(list.substr(start, separator - start));
+        start = separator + 1;
+    }
+    return tokens;
+}
+
+wxString UrlClassifier::MatchingRelativeExternal(const wxString& startUrl, const wxString& url,
+                                                 const wxString& list) {
+    const wxString lowerUrl = url.Lower();
+    for (const wxString& token : RelativeExternalTokens(list)) {
+        const wxString testUrl = startUrl + token;
+        if (lowerUrl.StartsWith(testUrl.Lower()))
+            return testUrl;
+    }
+    return wxString();
+}
