@@ -140,12 +140,21 @@ bool CBrowserFrame::OnStartURIOpen(const wxString& url) {
     return abort;
 }
 
-void CBrowserFrame::OnClose(wxCloseEvent& event) {
+void CBrowserFrame::OnClose(wxCloseEvent&) {
     if (m_hostConfig && !m_hostConfig->GetAppCommandShutdown().empty() && m_options.hosted) {
-        // The host's filter sees the shutdown command; the default handling
-        // then destroys the frame.
-        event.Skip();
+        if (m_closing)
+            return; // already on its way
+        // The host's filter sees the shutdown command. The page must outlive the
+        // request it sends: destroyed with it, the request would never reach the
+        // server. So the frame goes out of sight now and is destroyed a moment
+        // later (or earlier, by the host, once the server has ended).
+        m_closing = true;
         LoadURL(m_hostConfig->GetAppCommandShutdown());
+        Hide();
+        m_closeTimer.SetOwner(this);
+        Bind(
+            wxEVT_TIMER, [this](wxTimerEvent&) { Destroy(); }, m_closeTimer.GetId());
+        m_closeTimer.StartOnce(ShutdownGraceMs);
         return;
     }
     m_closing = true;

@@ -5,6 +5,7 @@
 #include "wxHtmlCtrl.h"
 
 #include <wx/frame.h>
+#include <wx/timer.h>
 
 class CBrowserView;
 class HostConfig;
@@ -31,6 +32,9 @@ public:
         ID_PASTE = 32818,
         ID_SELECT_ALL = 32820,
     };
+
+    // How long a closed hosted frame keeps its page for the shutdown command.
+    static constexpr int ShutdownGraceMs = 2500;
 
     CBrowserFrame(const BrowserFrameOptions& options, IMozillaHost* host);
     ~CBrowserFrame() override;
@@ -85,4 +89,5 @@ private:
     bool m_fillsFrame = false;
     CBrowserView* m_view = nullptr;
     BrowserFrameGlueObj m_glue;
+    wxTimer m_closeTimer;
 };

@@ -8,8 +8,9 @@
 
 namespace {
 std::map<int, std::function<void()>>& Cleanups() {
-    static std::map<int, std::function<void()>> cleanups;
-    return cleanups;
+    // Never destroyed: objects of static storage unregister while the process ends.
+    static auto* cleanups = new std::map<int, std::function<void()>>;
+    return *cleanups;
 }
 const size_t kMaxTextLength = 8192;
 } // namespace

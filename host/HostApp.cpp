@@ -148,6 +148,8 @@ int HostApp::OnRun() {
 
 int HostApp::OnExit() {
     const int result = wxHtmlCtrl::OnExit() ? 1 : 0;
+    // A real X server keeps a changed display mode: restore it now.
+    navController.SetDisplayManager(nullptr);
     // Whatever the stop sequence left of a server's process group goes now.
     ProcessGroupReaper::Get().EndAll();
     wxLogMessage(wxS("Program exit ... (HostApp::OnExit)"));

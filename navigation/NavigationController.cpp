@@ -36,6 +36,8 @@ void NavigationController::OnServerStopped(bool) {
     }
     if (m_MozillaHtmlCtrl)
         m_MozillaHtmlCtrl->GetFrame()->Destroy();
+    // Windows go at idle time; a process end alone does not bring one about.
+    wxWakeUpIdle();
 }
 
 bool NavigationController::Start() {

@@ -8,8 +8,10 @@ SplashWindow::SplashWindow(const wxString& url, const wxString& title)
 SplashWindow::~SplashWindow() = default;
 
 bool SplashWindow::ShowSplash(const wxSize& size) {
+    // No caption, no border, no taskbar button; the toolkit draws a border
+    // unless it is told there is none.
     const bool created = Create(nullptr, wxID_ANY, m_Title, wxDefaultPosition, size,
-                                wxFRAME_TOOL_WINDOW, wxS("frame"));
+                                wxFRAME_TOOL_WINDOW | wxBORDER_NONE, wxS("frame"));
     if (!created)
         return false;
     m_HtmlWindow = new wxHtmlWindow(this, wxID_ANY, wxDefaultPosition, size, wxHW_SCROLLBAR_AUTO,

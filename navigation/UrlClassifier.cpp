@@ -17,6 +17,28 @@ UrlClassifier::Command UrlClassifier::CommandOf(const wxString& url, const wxStr
     return Command::Unknown;
 }
 
+wxString UrlClassifier::WithoutDefaultPort(const wxString& url) {
+    const wxString lower = url.Lower();
+    wxString port;
+    size_t hostStart = 0;
+    if (lower.StartsWith(wxS("http://"))) {
+        port = wxS(":80");
+        hostStart = 7;
+    } else if (lower.StartsWith(wxS("https://"))) {
+        port = wxS(":443");
+        hostStart = 8;
+    } else {
+        return url;
+    }
+    const size_t hostEnd = url.find_first_of(wxS("/?#"), hostStart);
+    const wxString authority =
+        url.substr(hostStart, hostEnd == wxString::npos ? wxString::npos : hostEnd - hostStart);
+    if (!authority.EndsWith(port))
+        return url;
+    return url.substr(0, hostStart) + authority.substr(0, authority.length() - port.length()) +
+           (hostEnd == wxString::npos ? wxString() : url.substr(hostEnd));
+}
+
 bool UrlClassifier::IsExternalCandidate(const wxString& url, const wxString& startUrl) {
     const wxString lower = url.Lower();
     if (!lower.StartsWith(wxS("http://")) && !lower.StartsWith(wxS("https://")))

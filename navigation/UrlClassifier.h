@@ -14,6 +14,9 @@ public:
     // The command a command URL asks for (its text after the prefix, lower-cased).
     static Command CommandOf(const wxString& url, const wxString& prefix);
 
+    // `url` without the scheme's default port (":80" for http, ":443" for
+    // https), as the engine writes addresses.
+    static wxString WithoutDefaultPort(const wxString& url);
     // An http or https URL that is not the start URL itself (both lower-cased).
     static bool IsExternalCandidate(const wxString& url, const wxString& startUrl);
     // The text before the last ':', empty when there is none or it is the first character.

@@ -46,12 +46,6 @@ WebKitEngineView::WebKitEngineView(WebKitBackend& backend, EngineViewClient* cli
                                   : webkit_web_view_new_with_context(backend.Context());
     m_view = WEBKIT_WEB_VIEW(widget);
     g_object_ref_sink(m_view);
-    // The toolkit destroys the widget it is handed; a box between the two lets a
-    // closing view finish a command it is running (a shutdown request, say).
-    m_box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
-    g_object_ref_sink(m_box);
-    gtk_box_pack_start(GTK_BOX(m_box), widget, TRUE, TRUE, 0);
-    gtk_widget_show(widget);
     webkit_web_view_set_settings(m_view, backend.Settings());
     g_object_set_data(G_OBJECT(m_view), kViewKey, this);
     backend.Register(this);
@@ -79,9 +73,7 @@ WebKitEngineView::~WebKitEngineView() {
     g_signal_handlers_disconnect_by_data(webkit_web_view_get_window_properties(m_view), this);
     g_signal_handlers_disconnect_by_data(m_view, this);
     g_object_set_data(G_OBJECT(m_view), kViewKey, nullptr);
-    // A command still running holds the view until it completes.
     g_object_unref(m_view);
-    g_object_unref(m_box);
 }
 
 WebKitEngineView* WebKitEngineView::FromWidget(WebKitWebView* view) {
@@ -93,15 +85,15 @@ bool WebKitEngineView::Attach(void* parent, int x, int y, int width, int height)
     auto* window = static_cast<wxWindow*>(parent);
     if (!window || m_native)
         return false;
-    m_native = new wxNativeWindow(window, wxID_ANY, m_box);
+    // The toolkit holds references of its own; ours keeps the view until we let go.
+    m_native = new wxNativeWindow(window, wxID_ANY, GTK_WIDGET(m_view));
     SetBounds(x, y, width, height);
     return true;
 }
 
 void WebKitEngineView::Detach() {
     m_client = nullptr;
-    if (*m_pendingScripts == 0)
-        webkit_web_view_stop_loading(m_view);
+    webkit_web_view_stop_loading(m_view);
     if (GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(m_view)))
         gtk_container_remove(GTK_CONTAINER(parent), GTK_WIDGET(m_view));
     if (m_native) {
@@ -116,26 +108,8 @@ void WebKitEngineView::LoadUrl(const std::string& url) {
 }
 
 void WebKitEngineView::RunScript(const std::string& script) {
-    // Awaited, so that a view closing meanwhile lives until the script's
-    // promise (a request it sends) has settled.
-    GVariantBuilder arguments;
-    g_variant_builder_init(&arguments, G_VARIANT_TYPE("a{sv}"));
-    g_variant_builder_add(&arguments, "{sv}", "script", g_variant_new_string(script.c_str()));
-    auto* pending = new std::shared_ptr<int>(m_pendingScripts);
-    ++**pending;
-    webkit_web_view_call_async_javascript_function(
-        m_view, "return eval(script);", -1, g_variant_builder_end(&arguments), nullptr, nullptr,
-        nullptr,
-        [](GObject* view, GAsyncResult* result, gpointer data) {
-            auto* counter = static_cast<std::shared_ptr<int>*>(data);
-            JSCValue* value = webkit_web_view_call_async_javascript_function_finish(
-                WEBKIT_WEB_VIEW(view), result, nullptr);
-            if (value)
-                g_object_unref(value);
-            --**counter;
-            delete counter;
-        },
-        pending);
+    webkit_web_view_evaluate_javascript(m_view, script.c_str(), static_cast<gssize>(script.size()),
+                                        nullptr, nullptr, nullptr, nullptr, nullptr);
 }
 
 bool WebKitEngineView::CanGoBack() const {

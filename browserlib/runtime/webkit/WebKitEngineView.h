@@ -66,8 +66,6 @@ private:
     WebKitBackend& m_backend;
     EngineViewClient* m_client;
     WebKitWebView* m_view = nullptr;
-    GtkWidget* m_box = nullptr;
-    std::shared_ptr<int> m_pendingScripts = std::make_shared<int>(0);
     wxWeakRef<wxWindow> m_native;
     bool m_failed = false;
     std::string m_pendingUrl;

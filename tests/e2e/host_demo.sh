@@ -1,0 +1,159 @@
+#!/bin/bash
+# The whole host as a user meets it, with the real engine and the demo: the
+# splash while the server starts, the application, full-screen and window mode,
+# external links, and the three ways out (quit, closing the window, -no_server),
+# then the same start and quit against a real Tomcat.
+. "$(dirname "$0")/lib.sh"
+
+APP="$WORK/demo"
+mkdir -p "$APP" "$WORK/home"
+cp -r "$BUILD/examples/demo/webapp" "$APP/"
+ln -s "$BUILD/velta-host" "$APP/velta-host"
+sed -e "s#>../appserver<#>$BUILD/examples/appserver<#" \
+    -e "s#--start-delay 1.5#--start-delay 3#" \
+    -e "s#<object name=\"AppDataDirectory\" class=\"configuration\">[^<]*<#<object name=\"AppDataDirectory\" class=\"configuration\">$WORK/logs<#" \
+    "$BUILD/examples/demo/app.config.xml" > "$APP/app.config.xml"
+LOG="$WORK/logs/velta-demo.log"
+# The default browser: a script that records what it was asked to open.
+cat > "$WORK/browser.sh" <<SH
+#!/bin/sh
+printf '%s\n' "\$1" >> "$WORK/opened.txt"
+SH
+chmod +x "$WORK/browser.sh"
+export BROWSER="$WORK/browser.sh" HOME="$WORK/home"
+
+start_host() { # start_host [switches...]
+    ( cd / && exec "$APP/velta-host" "$@" ) > "$WORK/host.out" 2>&1 &
+    HOST=$!
+}
+key() { # key WINDOW KEYS
+    xdotool windowfocus --sync "$1" 2>/dev/null || true
+    sleep 0.3
+    xdotool key --clearmodifiers "$2"
+}
+display_size() { xdotool getdisplaygeometry | tr ' ' 'x'; }
+server_group() { grep -o 'ServerProcess::Start. Process [0-9]*' "$LOG" | tail -n 1 | awk '{print $3}'; }
+group_gone() {
+    [ -n "$1" ] || return 1
+    for _ in $(seq 30); do pgrep -g "$1" > /dev/null || return 0; sleep 0.1; done
+    return 1
+}
+timed_exit() { # timed_exit SECONDS: waits for the host; sets EXIT_CODE and TOOK
+    local begin=$(date +%s.%N)
+    wait_exit "$HOST" "$1"
+    TOOK=$(echo "$(date +%s.%N) - $begin" | bc)
+}
+
+# --- Start-up: the splash while the server is slow, then the application.
+start_host
+if splash=$(wait_window "Programm-Start" 10); then
+    pass "the splash window appears while the server starts"
+    screenshot "demo-splash.png"
+    geometry=$(xdotool getwindowgeometry "$splash" | tr '\n' ' ')
+    check "the splash is centred ($geometry)" bash -c "echo '$geometry' | grep -q 'Position: 400,362 .*Geometry: 480x300'"
+    check "the splash has no border or caption ($(xprop -id "$splash" _MOTIF_WM_HINTS _NET_WM_WINDOW_TYPE | tr '\n' ' '))" \
+        bash -c "xprop -id $splash _MOTIF_WM_HINTS | grep -Eq '= 0x[23], 0x[0-9a-f]+, 0x0(,|$)'"
+else
+    fail "the splash window appears while the server starts"
+fi
+if app=$(wait_window "Velta Demo" 30); then
+    pass "the application's window shows the start page title"
+    check "the splash is gone" bash -c "! xdotool search --onlyvisible --name '^Programm-Start$' > /dev/null"
+    for _ in $(seq 20); do
+        screenshot "demo-start.png"
+        deviation=$(convert "$BUILD/screenshots/demo-start.png" -crop 900x500+150+150 -format "%[fx:standard_deviation]" info:)
+        [ "$(echo "$deviation > 0.05" | bc)" -eq 1 ] && break
+        sleep 0.5
+    done
+    check "the start page is painted (deviation $deviation)" test "$(echo "$deviation > 0.05" | bc)" -eq 1
+    check "the log tells the start" grep -q 'NavigationController::StartWebApp with startUrl url: http://localhost:[0-9]*/$' "$LOG"
+
+    before=$(display_size)
+    key "$app" alt+f
+    for _ in $(seq 30); do [ "$(display_size)" = "1024x768" ] && break; sleep 0.1; done
+    check "fullscreen switches the display to 1024x768 (from $before)" test "$(display_size)" = "1024x768"
+    screenshot "demo-fullscreen.png"
+    key "$app" alt+w
+    for _ in $(seq 30); do [ "$(display_size)" = "$before" ] && break; sleep 0.1; done
+    check "windowmode restores the display ($(display_size))" test "$(display_size)" = "$before"
+
+    key "$app" alt+e
+    for _ in $(seq 30); do [ -s "$WORK/opened.txt" ] && break; sleep 0.1; done
+    check "an external link reaches the default browser" grep -qx 'https://www.example.org/velta' "$WORK/opened.txt"
+    key "$app" alt+d
+    for _ in $(seq 30); do [ "$(wc -l < "$WORK/opened.txt")" -ge 2 ] && break; sleep 0.1; done
+    check "a path named external does too" grep -q '/docs/index.html$' "$WORK/opened.txt"
+    check "neither loaded inside" test "$(xdotool getwindowname "$app")" = "Velta Demo"
+
+    group=$(server_group)
+    key "$app" alt+q
+    timed_exit 10
+    check "quit: exit code 0 (got $EXIT_CODE)" test "$EXIT_CODE" = 0
+    check "quit: within about 2 s (took $TOOK)" test "$(echo "$TOOK < 2.5" | bc)" -eq 1
+    check "quit: the shutdown command was loaded" grep -q "VELTANavigationController::FilterUrl javascript:fetch('/shutdown')" "$LOG"
+    check "quit: it reached the server" grep -q 'server: GET /shutdown' "$LOG"
+    check "quit: no process of the server's group is left" group_gone "$group"
+else
+    fail "the application's window shows the start page title"
+fi
+kill -9 "$HOST" 2>/dev/null
+
+# --- Closing the window as a window manager would.
+sed -i 's#--start-delay 3#--start-delay 0#' "$APP/app.config.xml"
+start_host
+if app=$(wait_window "Velta Demo" 30); then
+    sleep 1
+    group=$(server_group)
+    "$BUILD/tests/send-delete-request" "$app"
+    timed_exit 15
+    check "close: exit code 0 (got $EXIT_CODE)" test "$EXIT_CODE" = 0
+    check "close: within about 2 s (took $TOOK)" test "$(echo "$TOOK < 2.5" | bc)" -eq 1
+    check "close: the shutdown command reached the server" test "$(grep -c 'server: GET /shutdown' "$LOG")" -ge 2
+    check "close: no process of the server's group is left" group_gone "$group"
+else
+    fail "close: the application shows"
+fi
+kill -9 "$HOST" 2>/dev/null
+
+# --- No server at all.
+runs_before=$(grep -c 'ServerProcess::Start' "$LOG")
+start_host -no_server
+app=""
+for _ in $(seq 100); do
+    app=$(xdotool search --onlyvisible --pid "$HOST" 2>/dev/null | head -n 1)
+    [ -n "$app" ] && break
+    sleep 0.1
+done
+if [ -n "$app" ]; then
+    pass "-no_server: the browser opens"
+    check "-no_server: no server was started" test "$(grep -c 'ServerProcess::Start' "$LOG")" = "$runs_before"
+    check "-no_server: the start page is asked for at the default port" grep -q 'StartWebApp with startUrl url: http://localhost:80/$' "$LOG"
+    "$BUILD/tests/send-delete-request" "$app"
+    timed_exit 10
+    check "-no_server: closes with exit code 0 (got $EXIT_CODE)" test "$EXIT_CODE" = 0
+else
+    fail "-no_server: the browser opens"
+fi
+kill -9 "$HOST" 2>/dev/null
+
+# --- A real Tomcat.
+TOMCAT="$WORK/tomcat"
+cp -r "$BUILD/examples/tomcat" "$TOMCAT"
+rm -f "$TOMCAT/velta-host"; ln -s "$BUILD/velta-host" "$TOMCAT/velta-host"
+sed -i "s#<object name=\"Logging\"[^>]*>#<object name=\"Logging\" class=\"configuration\" enable=\"true\" file=\"tomcat.log\" level=\"message\"/>#" "$TOMCAT/app.config.xml"
+( cd / && exec "$TOMCAT/velta-host" ) > "$WORK/tomcat.out" 2>&1 &
+HOST=$!
+if app=$(wait_window "Velta on Tomcat" 60); then
+    pass "Tomcat: the application shows"
+    group=$(grep -o 'ServerProcess::Start. Process [0-9]*' "$TOMCAT/tomcat.log" | awk '{print $3}')
+    key "$app" alt+q
+    timed_exit 20
+    check "Tomcat: quit exits with code 0 (got $EXIT_CODE, took $TOOK)" test "$EXIT_CODE" = 0
+    check "Tomcat: ended by its shutdown page" grep -q 'terminated with exit code 0' "$TOMCAT/tomcat.log"
+    check "Tomcat: no process of its group is left" group_gone "$group"
+else
+    fail "Tomcat: the application shows"
+    tail -5 "$TOMCAT/tomcat.log" 2>/dev/null
+fi
+kill -9 "$HOST" 2>/dev/null
+finish

@@ -1,0 +1,298 @@
+#include "BrowserTestSupport.h"
+#include "DisplayManager.h"
+#include "HeadlessEngineView.h"
+#include "HostSwitches.h"
+#include "MainFrame.h"
+#include "SplashWindow.h"
+#include "TestSupport.h"
+#include "UrlClassifier.h"
+#include "VELTANavigationController.h"
+#include "VELTAServerController.h"
+#include "wxHtmlCtrl.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/html/htmlwin.h>
+
+namespace {
+// A display that records mode changes instead of making them.
+class FakeDisplay : public DisplayManager {
+public:
+    FakeDisplay() : DisplayManager(1024, 768) {}
+    bool ChangeDisplayMode(int width, int height, bool restore) override {
+        changes.push_back(restore ? wxSize(0, 0) : wxSize(width, height));
+        return succeed;
+    }
+    std::vector<wxSize> changes;
+    bool succeed = true;
+};
+
+// The host's objects around a navigation controller, with the headless engine.
+class NavigationFixture : public testing::Test {
+protected:
+    void Configure(const std::string& keys) {
+        std::ofstream(dir.File("app.config.xml")) << "<c>" << keys << "</c>";
+        config.SetFileName(dir.File("app.config.xml"));
+        config.Load();
+        nav.SetHostConfig(&config);
+    }
+    void SetUp() override {
+        previous = UiServices::Install(std::unique_ptr<UiServices>(ui = new RecordingUiServices));
+        main = new MainFrame("main", wxDefaultPosition, wxSize(800, 600), config, server, nav);
+        wxTheApp->SetTopWindow(main);
+        nav.SetMainFrame(main);
+        auto display = std::make_unique<FakeDisplay>();
+        fake = display.get();
+        nav.SetDisplayManager(std::move(display));
+        wxHtmlCtrl::OnInit();
+    }
+    void TearDown() override {
+        wxHtmlCtrl::OnExit();
+        main->Destroy();
+        LibraryFixture::PumpFor(50);
+        UiServices::Install(std::move(previous));
+        HeadlessBackend::ClearPages();
+    }
+    HeadlessEngineView* HostedView() {
+        for (HeadlessEngineView* v : HeadlessBackend::Instance()->Views())
+            if (v->Parent())
+                return v;
+        return nullptr;
+    }
+
+    TempDir dir;
+    VELTAAppConfig config;
+    VELTAServerController server;
+    VELTANavigationController nav;
+    MainFrame* main = nullptr;
+    FakeDisplay* fake = nullptr;
+    RecordingUiServices* ui = nullptr;
+    std::unique_ptr<UiServices> previous;
+};
+
+std::string Key(const std::string& name, const std::string& text,
+                const std::string& attributes = "") {
+    return "<object name=\"" + name + "\" class=\"configuration\"" + attributes + ">" + text +
+           "</object>";
+}
+} // namespace
+
+TEST(UrlClassifierRules, Commands) {
+    using C = UrlClassifier::Command;
+    EXPECT_EQ(UrlClassifier::CommandOf("velta:FullScreen", "velta:"), C::Fullscreen);
+    EXPECT_EQ(UrlClassifier::CommandOf("VELTA:windowmodeNow", "velta:"), C::Windowmode);
+    EXPECT_EQ(UrlClassifier::CommandOf("velta:quit?x=1", "velta:"), C::Quit);
+    EXPECT_EQ(UrlClassifier::CommandOf("velta:print", "velta:"), C::Unknown);
+    EXPECT_EQ(UrlClassifier::CommandOf("http://x/", "velta:"), C::None);
+    EXPECT_FALSE(UrlClassifier::IsCommand("velta:quit", "Velta:"))
+        << "a prefix with capitals never matches";
+    EXPECT_FALSE(UrlClassifier::IsCommand("http://app/", "")) << "an empty prefix names no command";
+}
+
+TEST(UrlClassifierRules, ExternalAddresses) {
+    const wxString start = "http://localhost:8080/app/";
+    EXPECT_FALSE(UrlClassifier::IsExternalCandidate("HTTP://LOCALHOST:8080/APP/", start));
+    EXPECT_FALSE(UrlClassifier::IsExternalCandidate("about:blank", start));
+    EXPECT_TRUE(UrlClassifier::IsExternalCandidate("https://example.org/", start));
+    EXPECT_TRUE(UrlClassifier::DiffersFromStart("http://example.org/x", start));
+    EXPECT_FALSE(UrlClassifier::DiffersFromStart("http://localhost:9999/x", start))
+        << "same host, any port";
+    EXPECT_FALSE(UrlClassifier::DiffersFromStart("http://example.org/x", "http://app/"))
+        << "without a port both parts are just the scheme";
+    EXPECT_EQ(UrlClassifier::PartBeforeLastColon(":x"), "");
+    EXPECT_EQ(UrlClassifier::PartBeforeLastColon("nocolon"), "");
+
+    EXPECT_EQ(UrlClassifier::WithoutDefaultPort("http://localhost:80/app"), "http://localhost/app");
+    EXPECT_EQ(UrlClassifier::WithoutDefaultPort("HTTPS://host:443"), "HTTPS://host");
+    EXPECT_EQ(UrlClassifier::WithoutDefaultPort("http://host:8080/x:80"), "http://host:8080/x:80");
+    EXPECT_EQ(UrlClassifier::WithoutDefaultPort("https://host:80/"), "https://host:80/");
+
+    const wxArrayString tokens = UrlClassifier::RelativeExternalTokens(";help/;;docs/;");
+    ASSERT_EQ(tokens.size(), 4u);
+    EXPECT_EQ(tokens[0], "");
+    EXPECT_EQ(tokens[2], "");
+    EXPECT_EQ(tokens[3], "docs/");
+    EXPECT_EQ(UrlClassifier::MatchingRelativeExternal(start, "http://localhost:8080/app/Docs/x",
+                                                      "help/;docs/"),
+              start + "docs/");
+    EXPECT_EQ(UrlClassifier::MatchingRelativeExternal(start, "http://localhost:8080/app/helpdesk",
+                                                      "help/;docs/"),
+              "");
+    EXPECT_EQ(UrlClassifier::MatchingRelativeExternal(start, "http://localhost:8080/app/helpdesk",
+                                                      "help;docs/"),
+              start + "help");
+    EXPECT_EQ(
+        UrlClassifier::MatchingRelativeExternal(start, "http://localhost:8080/app/x", "a/;;b/"),
+        start)
+        << "an empty token makes everything below the start URL external";
+}
+
+TEST(WindowFitting, PopUpsAreFittedIntoTheFullScreenSize) {
+    const wxSize screen(1024, 768);
+    EXPECT_EQ(DisplayManager::FittedRect(wxRect(100, 50, 1200, 900), screen),
+              wxRect(100, 50, 1024, 768));
+    EXPECT_EQ(DisplayManager::FittedRect(wxRect(1100, 200, 300, 200), screen),
+              wxRect(724, 200, 300, 200));
+    EXPECT_EQ(DisplayManager::FittedRect(wxRect(900, 100, 300, 200), screen),
+              wxRect(900, 100, 300, 200))
+        << "overlapping the right edge but starting inside: not moved";
+    EXPECT_EQ(DisplayManager::FittedRect(wxRect(200, 800, 300, 200), screen),
+              wxRect(200, 568, 300, 200));
+    EXPECT_EQ(DisplayManager::FittedRect(wxRect(-50, -20, 300, 200), screen),
+              wxRect(0, 0, 300, 200));
+}
+
+TEST_F(NavigationFixture, FilterTellsCommandsAndExternalAddresses) {
+    Configure(Key("StartUrl", "http://localhost:VELTA_SERVER_PORT/", " timeout=\"5\"") +
+              Key("CommandPrefix", "velta:") + Key("RelativeExternalUrls", "docs/"));
+    config.SetServerPort(8470);
+    EXPECT_TRUE(nav.FilterUrl("velta:nothing")) << "any command is aborted";
+    EXPECT_FALSE(nav.FilterUrl("http://localhost:8470/page.html"));
+    EXPECT_FALSE(nav.FilterUrl("HTTP://LOCALHOST:8470/"));
+    EXPECT_TRUE(ui->opened.empty());
+    EXPECT_TRUE(nav.FilterUrl("https://www.example.org/x"));
+    EXPECT_TRUE(nav.FilterUrl("http://localhost:8470/Docs/manual.html"));
+    ASSERT_EQ(ui->opened.size(), 2u);
+    EXPECT_EQ(ui->opened[0], "https://www.example.org/x");
+    EXPECT_EQ(ui->opened[1], "http://localhost:8470/Docs/manual.html");
+    EXPECT_FALSE(nav.FilterUrl("about:blank"));
+    EXPECT_FALSE(nav.FilterUrl("javascript:fetch('/shutdown')"));
+
+    Configure(Key("StartUrl", "http://localhost:VELTA_SERVER_PORT/",
+                  " useexternalbrowserforexternalurls=\"false\"") +
+              Key("CommandPrefix", ""));
+    EXPECT_FALSE(nav.FilterUrl("https://www.example.org/x")) << "loads inside when so configured";
+    EXPECT_EQ(ui->opened.size(), 2u);
+    EXPECT_FALSE(nav.FilterUrl("velta:quit")) << "no prefix configured: no command at all";
+
+    config.SetServerPort(80); // the engine reports the start page without its default port
+    EXPECT_FALSE(nav.FilterUrl("http://localhost/"));
+
+    Configure(Key("StartUrl", "http://localhost:VELTA_SERVER_PORT/") +
+              Key("CommandPrefix", "http://cmd:"));
+    EXPECT_TRUE(nav.FilterUrl("http://cmd:quit/"));
+    EXPECT_EQ(ui->opened.back(), "http://cmd:quit/") << "both a command and external";
+}
+
+TEST_F(NavigationFixture, QuitCommandClosesTheMainFrameAfterTheFilterReturns) {
+    Configure(Key("CommandPrefix", "velta:"));
+    EXPECT_TRUE(nav.FilterUrl("velta:QUIT"));
+    EXPECT_FALSE(main->StopTimer().IsRunning()) << "not inside the filter";
+    ASSERT_TRUE(LibraryFixture::Pump([&] { return main->StopTimer().IsRunning(); }, 1000));
+}
+
+TEST_F(NavigationFixture, SplashThenWebApplicationThenShutdownCommand) {
+    dir.Write("splash.html", "<html><body>starting</body></html>");
+    HeadlessBackend::SetPage("http://localhost:8470/", HeadlessPage{"Demo"});
+    Configure(Key("SplashScreenStart", dir.File("splash.html")) +
+              Key("StartUrl", "http://localhost:VELTA_SERVER_PORT/") +
+              Key("AppCommandShutdown", "javascript:fetch('/shutdown')") +
+              Key("SplashWindowRect", "", " x=\"5000\" y=\"5000\" dx=\"480\" dy=\"300\""));
+    config.SetServerPort(8470);
+    LogCapture log;
+    nav.OnServerStarting();
+    ASSERT_NE(nav.GetSplash(), nullptr);
+    EXPECT_TRUE(nav.GetSplash()->IsShown());
+    EXPECT_EQ(nav.GetSplash()->GetSize(), wxSize(480, 300));
+    EXPECT_EQ(nav.GetSplash()->GetTitle(), "Programm-Start");
+    EXPECT_FALSE(nav.GetSplash()->HasFlag(wxCAPTION)) << "no caption the user could move or close";
+    EXPECT_TRUE(log.Contains("NavigationController::Start with splash url: file://"));
+
+    nav.OnServerStarted(true);
+    EXPECT_EQ(nav.GetSplash(), nullptr) << "the splash goes once the application shows";
+    ASSERT_NE(nav.GetControl(), nullptr);
+    ASSERT_TRUE(
+        LibraryFixture::Pump([&] { return nav.GetControl()->GetFrame()->GetTitle() == "Demo"; }));
+    EXPECT_TRUE(log.Contains(
+        "NavigationController::StartWebApp with startUrl url: http://localhost:8470/"));
+    EXPECT_EQ(fake->changes.size(), 0u) << "window mode: nothing to restore";
+
+    nav.StartWebApp();
+    EXPECT_TRUE(log.Contains("Mozilla control already exists. Did you call start twice?"));
+    EXPECT_EQ(wxHtmlCtrl::GetFrameList().size(), 1u);
+
+    nav.OnServerStopping();
+    HeadlessEngineView* view = HostedView();
+    ASSERT_NE(view, nullptr);
+    ASSERT_FALSE(view->Scripts().empty());
+    EXPECT_EQ(view->Scripts().back(), "fetch('/shutdown')")
+        << "the shutdown command runs in the page";
+
+    nav.OnServerStopped(true);
+    ASSERT_TRUE(LibraryFixture::Pump([&] { return nav.GetControl() == nullptr; }));
+    EXPECT_TRUE(log.Contains("NavigationController::OnExit: m_MozillaHtmlCtrl gone."));
+    EXPECT_TRUE(main->StopTimer().IsRunning()) << "the end of the browser closes the main frame";
+}
+
+TEST_F(NavigationFixture, EmptyUrlsGiveNoSplashAndABlankPage) {
+    Configure(Key("SplashWindowRect", "", " dx=\"800\" dy=\"0\""));
+    LogCapture log;
+    nav.OnServerStarting();
+    EXPECT_EQ(nav.GetSplash(), nullptr);
+    EXPECT_TRUE(
+        log.Contains("NavigationController::Start with empty splash url -> no splash screen"));
+    EXPECT_TRUE(nav.StartWebApp());
+    EXPECT_TRUE(log.Contains(
+        "NavigationController::StartWebApp with empty startUrl url -> use about:blank"));
+    EXPECT_FALSE(nav.Stop() && false);
+}
+
+TEST_F(NavigationFixture, SplashSizeFallsBackWithoutAUsableRectangle) {
+    dir.Write("splash.html", "<html><body>x</body></html>");
+    Configure(Key("SplashScreenStart", dir.File("splash.html")) +
+              Key("SplashWindowRect", "", " dx=\"800\" dy=\"0\""));
+    nav.OnServerStarting();
+    ASSERT_NE(nav.GetSplash(), nullptr);
+    EXPECT_EQ(nav.GetSplash()->GetSize(), wxSize(600, 400));
+    nav.OnServerStopped(true);
+    EXPECT_EQ(nav.GetSplash(), nullptr);
+}
+
+TEST_F(NavigationFixture, FullScreenModeSwitchesTheDisplayAndKeepsOtherWindowsOnTop) {
+    Configure(Key("StartUrl", "http://app/") + Key("CommandPrefix", "velta:") +
+              Key("MainWindowRect", "", " x=\"10\" y=\"20\" dx=\"640\" dy=\"480\""));
+    nav.FilterUrl("velta:fullscreen");
+    EXPECT_TRUE(fake->changes.empty()) << "without a browser nothing happens";
+    ASSERT_TRUE(nav.StartWebApp());
+    MozillaFacade* facade = MozillaFacade::GetFacade();
+    BrowserFrameOptions params;
+    params.x = 1100;
+    params.y = 100;
+    params.width = 1200;
+    params.height = 300;
+    CBrowserFrame* popup = facade->CreateNewBrowserFrame(main, ZeroHost::Get(), params);
+
+    EXPECT_TRUE(nav.FilterUrl("velta:FullScreen"));
+    ASSERT_EQ(fake->changes.size(), 1u);
+    EXPECT_EQ(fake->changes[0], wxSize(1024, 768));
+    EXPECT_TRUE(config.IsFullscreen());
+    EXPECT_EQ(nav.GetControl()->GetFrame()->GetRect(), wxRect(-4, -23, 1032, 798));
+    EXPECT_EQ(popup->GetRect(), wxRect(0, 100, 1024, 300)) << "shrunk and moved inside the screen";
+    EXPECT_TRUE(popup->HasFlag(wxSTAY_ON_TOP));
+
+    nav.FilterUrl("velta:fullscreen");
+    EXPECT_EQ(fake->changes.size(), 1u) << "no second display change";
+
+    nav.FilterUrl("velta:windowmode");
+    ASSERT_EQ(fake->changes.size(), 2u);
+    EXPECT_EQ(fake->changes[1], wxSize(0, 0)) << "restored";
+    EXPECT_FALSE(config.IsFullscreen());
+    EXPECT_FALSE(popup->HasFlag(wxSTAY_ON_TOP));
+    EXPECT_EQ(nav.GetControl()->GetFrame()->GetPosition(), wxPoint(10, 20));
+
+    fake->succeed = false;
+    nav.ToggleFullScreenMode();
+    EXPECT_FALSE(config.IsFullscreen()) << "a failed change leaves the mode";
+    EXPECT_FALSE(nav.GetDisplayManager()->IsFullScreen());
+}
+
+TEST_F(NavigationFixture, NoServerStartsTheApplicationDirectly) {
+    Configure(Key("StartUrl", "http://app/"));
+    HostSwitches::Set("no_server");
+    wxCommandEvent start(wxEVT_MENU, MainFrame::ID_START);
+    main->GetEventHandler()->ProcessEvent(start);
+    ASSERT_TRUE(LibraryFixture::Pump([&] { return nav.GetControl() != nullptr; }, 2000));
+    EXPECT_EQ(server.GetProcess(), nullptr) << "no server process";
+    HostSwitches::ResetAll();
+}
