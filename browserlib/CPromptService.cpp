@@ -64,6 +64,12 @@ nsresult RunDialog(CPromptService& service, const char* op, const char* resource
     if (check) {
         check->SetValue(checkState && *checkState);
         CPromptService::SetLabelRefit(dialog, check, StringConv::FromUnicode(checkMsg));
+        // A box without a label asks nothing the user could answer.
+        if (!checkMsg || !*checkMsg) {
+            check->Hide();
+            if (wxSizer* top = dialog->GetSizer())
+                top->SetSizeHints(dialog);
+        }
     }
     for (size_t i = 0; i < fields.size(); ++i)
         if (inputs[i] && *fields[i].value)

@@ -26,6 +26,12 @@ MainFrame::MainFrame(const wxString& title, const wxPoint& pos, const wxSize& si
     Bind(wxEVT_MENU, &MainFrame::OnCommand, this, ID_CLOSE, ID_TOGGLE_FULLSCREEN);
 }
 
+MainFrame::~MainFrame() {
+    // The browser frame is a child of this one and goes after it: its end
+    // must not ask a frame that is gone to close.
+    m_navigation.SetMainFrame(nullptr);
+}
+
 bool MainFrame::FilterUrl(const wxString& url) {
     return m_navigation.FilterUrl(url);
 }

@@ -25,6 +25,7 @@ public:
 
     MainFrame(const wxString& title, const wxPoint& pos, const wxSize& size, VELTAAppConfig& config,
               VELTAServerController& server, NavigationController& navigation);
+    ~MainFrame() override;
 
     bool FilterUrl(const wxString& url) override;
     void OnBeforeNavigate(const wxString&) override {}

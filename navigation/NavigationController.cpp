@@ -109,7 +109,7 @@ bool NavigationController::OnExit() {
         m_MozillaHtmlCtrl = nullptr;
         wxLogMessage(wxS("NavigationController::OnExit: m_MozillaHtmlCtrl gone."));
     }
-    if (m_mainFrame)
+    if (m_mainFrame && !m_mainFrame->IsBeingDeleted())
         m_mainFrame->Close(true);
     return true;
 }

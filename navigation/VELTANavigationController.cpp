@@ -48,10 +48,15 @@ bool VELTANavigationController::FilterUrl(const wxString& url) {
     }
     wxString startUrl = m_hostConfig->GetStartUrl();
     m_hostConfig->ResolveUrl(startUrl);
+    // The engine drops a default port ("http://localhost:80/" becomes
+    // "http://localhost/"): compared as written, the application's own start
+    // page would count as external and never load.
+    startUrl = UrlClassifier::WithoutDefaultPort(startUrl);
+    const wxString address = UrlClassifier::WithoutDefaultPort(url);
     bool external = false;
-    if (UrlClassifier::IsExternalCandidate(url, startUrl))
-        external = UrlClassifier::DiffersFromStart(url, startUrl) ||
-                   CheckRelativeExternalUrls(startUrl, url);
+    if (UrlClassifier::IsExternalCandidate(address, startUrl))
+        external = UrlClassifier::DiffersFromStart(address, startUrl) ||
+                   CheckRelativeExternalUrls(startUrl, address);
     if (external) {
         if (m_hostConfig->UseExternalBrowserForExternalUrls()) {
             wxLogMessage(wxS("VELTANavigationController::FilterUrl has external Url --> abort"));

@@ -6,7 +6,7 @@ set -eu
 PACKAGES="build-essential cmake pkg-config clang-format
 libwxgtk3.2-dev libwebkit2gtk-4.0-dev libexpat1-dev libxrandr-dev
 libgtest-dev libgmock-dev
-xvfb xauth xdotool imagemagick x11-utils procps bc
+xvfb xauth xdotool imagemagick x11-utils procps bc xdg-utils
 libtomcat10-java tomcat10-common default-jre-headless libecj-java"
 
 missing=""

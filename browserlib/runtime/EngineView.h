@@ -99,4 +99,6 @@ public:
     virtual bool PrintPreview(bool on) = 0;
     // The page's source, asynchronously.
     virtual void GetSource(std::function<void(const std::string& source)> done) = 0;
+    // Whether drags that start in the page are refused from now on.
+    virtual void SetDragsRefused(bool refused) = 0;
 };

@@ -42,6 +42,15 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return true;
 }
 
+// "scheme://host[:port]" of an address; the address itself when it has none.
+std::string OriginOf(const std::string& url) {
+    const size_t scheme = url.find("://");
+    if (scheme == std::string::npos)
+        return url;
+    const size_t end = url.find_first_of("/?#", scheme + 3);
+    return url.substr(0, end);
+}
+
 std::u16string U16(const std::string& s) {
     return nsMemory::ToUTF16(s);
 }
@@ -455,13 +464,23 @@ nsresult WebBrowser::DoCommand(const char* command, nsICommandParams* params, ns
     nsCOMPtr<nsISupports> value;
     if (NS_SUCCEEDED(params->GetISupportsValue("addhook", getter_AddRefs(value))) && value) {
         mHooks = do_QueryInterface<nsIClipboardDragDropHooks>(value);
-        return mHooks ? NS_OK : NS_NOINTERFACE;
+        if (!mHooks)
+            return NS_NOINTERFACE;
+        // The page decides a drag at once; it learns the hook's answer in advance.
+        PRBool allow = true;
+        mHooks->AllowStartDrag(nullptr, &allow);
+        if (mView)
+            mView->SetDragsRefused(!allow);
+        return NS_OK;
     }
     if (NS_SUCCEEDED(params->GetISupportsValue("removehook", getter_AddRefs(value))) && value) {
         nsCOMPtr<nsIClipboardDragDropHooks> hooks =
             do_QueryInterface<nsIClipboardDragDropHooks>(value);
-        if (hooks.get() == mHooks.get())
+        if (hooks.get() == mHooks.get()) {
             mHooks = nullptr;
+            if (mView)
+                mView->SetDragsRefused(false);
+        }
         return NS_OK;
     }
     return NS_ERROR_INVALID_ARG;
@@ -650,20 +669,22 @@ bool WebBrowser::OnScriptDialog(ScriptDialogType type, const std::string& messag
     if (!prompts)
         return false;
     const std::u16string body = U16(message);
+    // Whose question it is: the page's origin, as browsers show it.
+    const std::u16string title = U16(OriginOf(mCurrentUrl));
     PRBool result = false;
     switch (type) {
     case ScriptDialogType::Alert:
-        prompts->Alert(mWindow, u"", body.c_str());
+        prompts->Alert(mWindow, title.c_str(), body.c_str());
         result = true;
         break;
     case ScriptDialogType::Confirm:
     case ScriptDialogType::BeforeUnload:
-        prompts->Confirm(mWindow, u"", body.c_str(), &result);
+        prompts->Confirm(mWindow, title.c_str(), body.c_str(), &result);
         break;
     case ScriptDialogType::Prompt: {
         PRUnichar* value = nsMemory::CloneUnicode(U16(defaultText));
         PRBool check = false;
-        prompts->Prompt(mWindow, u"", body.c_str(), &value, nullptr, &check, &result);
+        prompts->Prompt(mWindow, title.c_str(), body.c_str(), &value, nullptr, &check, &result);
         if (text)
             *text = nsMemory::ToUTF8(nsMemory::FromUnicode(value));
         nsMemory::Free(value);

@@ -5,32 +5,8 @@
 # then the same start and quit against a real Tomcat.
 . "$(dirname "$0")/lib.sh"
 
-APP="$WORK/demo"
-mkdir -p "$APP" "$WORK/home"
-cp -r "$BUILD/examples/demo/webapp" "$APP/"
-ln -s "$BUILD/velta-host" "$APP/velta-host"
-sed -e "s#>../appserver<#>$BUILD/examples/appserver<#" \
-    -e "s#--start-delay 1.5#--start-delay 3#" \
-    -e "s#<object name=\"AppDataDirectory\" class=\"configuration\">[^<]*<#<object name=\"AppDataDirectory\" class=\"configuration\">$WORK/logs<#" \
-    "$BUILD/examples/demo/app.config.xml" > "$APP/app.config.xml"
-LOG="$WORK/logs/velta-demo.log"
-# The default browser: a script that records what it was asked to open.
-cat > "$WORK/browser.sh" <<SH
-#!/bin/sh
-printf '%s\n' "\$1" >> "$WORK/opened.txt"
-SH
-chmod +x "$WORK/browser.sh"
-export BROWSER="$WORK/browser.sh" HOME="$WORK/home"
+prepare_demo 3
 
-start_host() { # start_host [switches...]
-    ( cd / && exec "$APP/velta-host" "$@" ) > "$WORK/host.out" 2>&1 &
-    HOST=$!
-}
-key() { # key WINDOW KEYS
-    xdotool windowfocus --sync "$1" 2>/dev/null || true
-    sleep 0.3
-    xdotool key --clearmodifiers "$2"
-}
 display_size() { xdotool getdisplaygeometry | tr ' ' 'x'; }
 server_group() { grep -o 'ServerProcess::Start. Process [0-9]*' "$LOG" | tail -n 1 | awk '{print $3}'; }
 group_gone() {

@@ -5,13 +5,21 @@
 
 KEY='class="configuration"'
 
+# Runs the host without a server and ends it from outside after $2 seconds, the
+# way a session ends: it closes like a user closing it, with exit code 0.
+run_briefly() { # run_briefly PROGRAM SECONDS [args...]
+    local program=$1 seconds=$2
+    shift 2
+    timeout --preserve-status -s TERM "$seconds" "$program" -no_server "$@"
+}
+
 # A valid configuration: starts, logs, exits 0.
 make_program_dir "$WORK/app" "<config>
   <object name=\"StartUrl\" $KEY>http://localhost:VELTA_SERVER_PORT/</object>
   <object name=\"Logging\" $KEY enable=\"true\" level=\"message\"/>
   <object name=\"AppDataDirectory\" $KEY>\${HOME}/logs/\${data.dir}</object>
 </config>"
-( cd / && HOME="$WORK/home" timeout 20 "$WORK/app/velta-host" ) 
+( cd / && HOME="$WORK/home" run_briefly "$WORK/app/velta-host" 4 )
 rc=$?
 check "valid configuration exits 0" test "$rc" -eq 0
 LOG="$WORK/home/logs/velta/wxHostApp.log"
@@ -19,16 +27,16 @@ check "log directory created below HOME" test -f "$LOG"
 check "start-up entry written" grep -q '^[0-9][0-9]:[0-9][0-9]:[0-9][0-9]: Program starting up ... (HostApp::OnInit)$' "$LOG"
 check "exit entry written" grep -q ': Program exit ... (HostApp::OnExit)$' "$LOG"
 check "working-directory entry never in the file" bash -c "! grep -q 'cwd' '$LOG'"
-( cd / && HOME="$WORK/home" timeout 20 "$WORK/app/velta-host" )
+( cd / && HOME="$WORK/home" run_briefly "$WORK/app/velta-host" 4 )
 check "a second run appends" test "$(grep -c 'Program starting up' "$LOG")" -eq 2
 
 # Level "error" keeps progress out of the file, unless -d is given.
 make_program_dir "$WORK/quiet" "<config>
   <object name=\"Logging\" $KEY enable=\"true\" level=\"Error\" file=\"quiet.log\"/>
 </config>"
-timeout 20 "$WORK/quiet/velta-host"
+run_briefly "$WORK/quiet/velta-host" 4
 check "level error logs no progress" bash -c "! grep -q 'Program starting up' '$WORK/quiet/quiet.log' 2>/dev/null"
-timeout 20 "$WORK/quiet/velta-host" -d
+run_briefly "$WORK/quiet/velta-host" 4 -d
 check "-d logs progress despite level error" grep -q 'Program exit' "$WORK/quiet/quiet.log"
 
 # An unwritable log directory: the run goes on and logs to standard error.
@@ -36,7 +44,7 @@ make_program_dir "$WORK/nolog" "<config>
   <object name=\"Logging\" $KEY enable=\"true\" level=\"message\"/>
   <object name=\"AppDataDirectory\" $KEY>/proc/velta-cannot-exist</object>
 </config>"
-timeout 20 "$WORK/nolog/velta-host" 2> "$WORK/nolog.err"
+run_briefly "$WORK/nolog/velta-host" 4 2> "$WORK/nolog.err"
 rc=$?
 check "unwritable log directory still exits 0" test "$rc" -eq 0
 check "entries reach standard error instead" grep -q 'Program starting up' "$WORK/nolog.err"

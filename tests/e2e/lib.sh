@@ -68,3 +68,44 @@ make_program_dir() { # make_program_dir DIR CONFIG-TEXT
     [ -n "$2" ] && printf '%s\n' "$2" > "$1/app.config.xml"
     return 0
 }
+
+# The demo program folder in $APP, its server slowed by $1 seconds, its log in
+# $LOG, the default browser a script that records into $WORK/opened.txt.
+prepare_demo() {
+    APP="$WORK/demo"
+    mkdir -p "$APP" "$WORK/home"
+    cp -r "$BUILD/examples/demo/webapp" "$APP/"
+    ln -s "$BUILD/velta-host" "$APP/velta-host"
+    sed -e "s#>../appserver<#>$BUILD/examples/appserver<#" \
+        -e "s#--start-delay 1.5#--start-delay ${1:-0}#" \
+        -e "s#<object name=\"AppDataDirectory\" class=\"configuration\">[^<]*<#<object name=\"AppDataDirectory\" class=\"configuration\">$WORK/logs<#" \
+        "$BUILD/examples/demo/app.config.xml" > "$APP/app.config.xml"
+    LOG="$WORK/logs/velta-demo.log"
+    cat > "$WORK/browser.sh" <<SH
+#!/bin/sh
+printf '%s\n' "\$1" >> "$WORK/opened.txt"
+SH
+    chmod +x "$WORK/browser.sh"
+    export BROWSER="$WORK/browser.sh" HOME="$WORK/home"
+}
+
+start_host() { # start_host [switches...]: the demo's host in the background as $HOST
+    ( cd / && exec "$APP/velta-host" "$@" ) > "$WORK/host.out" 2>&1 &
+    HOST=$!
+}
+
+key() { # key WINDOW KEYS
+    xdotool windowfocus --sync "$1" 2>/dev/null || true
+    sleep 0.3
+    xdotool key --clearmodifiers "$2"
+}
+
+# Waits up to $3 seconds for window $1's title to be $2.
+wait_title() {
+    for _ in $(seq $(( $3 * 10 ))); do
+        [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ] && return 0
+        sleep 0.1
+    done
+    echo "# title is: $(xdotool getwindowname "$1" 2>/dev/null)"
+    return 1
+}

@@ -158,6 +158,11 @@ TEST_F(NavigationFixture, FilterTellsCommandsAndExternalAddresses) {
     EXPECT_EQ(ui->opened[1], "http://localhost:8470/Docs/manual.html");
     EXPECT_FALSE(nav.FilterUrl("about:blank"));
     EXPECT_FALSE(nav.FilterUrl("javascript:fetch('/shutdown')"));
+    config.SetServerPort(80); // the engine reports the start page without its default port
+    EXPECT_FALSE(nav.FilterUrl("http://localhost/"));
+    EXPECT_FALSE(nav.FilterUrl("http://localhost/page.html"));
+    EXPECT_EQ(ui->opened.size(), 2u);
+    config.SetServerPort(8470);
 
     Configure(Key("StartUrl", "http://localhost:VELTA_SERVER_PORT/",
                   " useexternalbrowserforexternalurls=\"false\"") +
@@ -165,9 +170,6 @@ TEST_F(NavigationFixture, FilterTellsCommandsAndExternalAddresses) {
     EXPECT_FALSE(nav.FilterUrl("https://www.example.org/x")) << "loads inside when so configured";
     EXPECT_EQ(ui->opened.size(), 2u);
     EXPECT_FALSE(nav.FilterUrl("velta:quit")) << "no prefix configured: no command at all";
-
-    config.SetServerPort(80); // the engine reports the start page without its default port
-    EXPECT_FALSE(nav.FilterUrl("http://localhost/"));
 
     Configure(Key("StartUrl", "http://localhost:VELTA_SERVER_PORT/") +
               Key("CommandPrefix", "http://cmd:"));

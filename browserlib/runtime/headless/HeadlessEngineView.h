@@ -36,6 +36,8 @@ public:
     bool Print(bool withDialog, std::function<void(bool printed)> done) override;
     bool PrintPreview(bool on) override;
     void GetSource(std::function<void(const std::string& source)> done) override;
+    void SetDragsRefused(bool refused) override { m_dragsRefused = refused; }
+    bool DragsRefused() const { return m_dragsRefused; }
 
     // What tests look at and do.
     void* Parent() const { return m_parent; }
@@ -67,4 +69,5 @@ private:
     unsigned m_generation = 0;
     std::vector<std::string> m_scripts;
     std::vector<EditCommand> m_commands;
+    bool m_dragsRefused = false;
 };

@@ -61,7 +61,22 @@ WebKitEngineView::WebKitEngineView(WebKitBackend& backend, EngineViewClient* cli
     g_signal_connect(m_view, "close", G_CALLBACK(OnClose), this);
     g_signal_connect(m_view, "script-dialog", G_CALLBACK(OnScriptDialog), this);
     g_signal_connect(m_view, "authenticate", G_CALLBACK(OnAuthenticate), this);
-    g_signal_connect(m_view, "drag-begin", G_CALLBACK(OnDragBegin), this);
+    // A drag starting in the page is decided in the page itself: the toolkit
+    // offers no safe way to call one off once it has begun.
+    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(m_view);
+    webkit_user_content_manager_register_script_message_handler(content, "veltaDrag");
+    g_signal_connect(content, "script-message-received::veltaDrag", G_CALLBACK(OnDragMessage),
+                     this);
+    WebKitUserScript* guard = webkit_user_script_new(
+        "(function () { if (window.__veltaDragGuard) return; window.__veltaDragGuard = true;"
+        " document.addEventListener('dragstart', function (e) {"
+        "  if (window.webkit && webkit.messageHandlers && webkit.messageHandlers.veltaDrag)"
+        "   webkit.messageHandlers.veltaDrag.postMessage('dragstart');"
+        "  if (window.__veltaRefuseDrags) e.preventDefault(); }, true); })();",
+        WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES, WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr,
+        nullptr);
+    webkit_user_content_manager_add_script(content, guard);
+    webkit_user_script_unref(guard);
     g_signal_connect(m_view, "drag-drop", G_CALLBACK(OnDragDrop), this);
     g_signal_connect(webkit_web_view_get_window_properties(m_view), "notify::geometry",
                      G_CALLBACK(OnGeometry), this);
@@ -72,6 +87,7 @@ WebKitEngineView::~WebKitEngineView() {
     m_backend.Unregister(this);
     g_signal_handlers_disconnect_by_data(webkit_web_view_get_window_properties(m_view), this);
     g_signal_handlers_disconnect_by_data(m_view, this);
+    g_signal_handlers_disconnect_by_data(webkit_web_view_get_user_content_manager(m_view), this);
     g_object_set_data(G_OBJECT(m_view), kViewKey, nullptr);
     g_object_unref(m_view);
 }
@@ -480,10 +496,26 @@ gboolean WebKitEngineView::OnAuthenticate(WebKitWebView*, WebKitAuthenticationRe
     return handled;
 }
 
-void WebKitEngineView::OnDragBegin(GtkWidget*, GdkDragContext* context, gpointer data) {
+void WebKitEngineView::OnDragMessage(WebKitUserContentManager*, WebKitJavascriptResult*,
+                                     gpointer data) {
     auto* self = static_cast<WebKitEngineView*>(data);
-    if (self->m_client && !self->m_client->OnDragStart())
-        gtk_drag_cancel(context);
+    if (self->m_client)
+        self->SetDragsRefused(!self->m_client->OnDragStart());
+}
+
+void WebKitEngineView::SetDragsRefused(bool refused) {
+    if (refused == m_dragsRefused)
+        return;
+    m_dragsRefused = refused;
+    const std::string flag =
+        std::string("window.__veltaRefuseDrags = ") + (refused ? "true" : "false") + ";";
+    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(m_view);
+    WebKitUserScript* script =
+        webkit_user_script_new(flag.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                               WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+    webkit_user_content_manager_add_script(content, script);
+    webkit_user_script_unref(script);
+    RunScript(flag); // the page already shown
 }
 
 gboolean WebKitEngineView::OnDragDrop(GtkWidget*, GdkDragContext* context, gint, gint, guint time,

@@ -42,6 +42,7 @@ public:
     bool Print(bool withDialog, std::function<void(bool printed)> done) override;
     bool PrintPreview(bool on) override;
     void GetSource(std::function<void(const std::string& source)> done) override;
+    void SetDragsRefused(bool refused) override;
 
 private:
     static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType,
@@ -57,7 +58,7 @@ private:
     static void OnClose(WebKitWebView*, gpointer);
     static gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer);
     static gboolean OnAuthenticate(WebKitWebView*, WebKitAuthenticationRequest*, gpointer);
-    static void OnDragBegin(GtkWidget*, GdkDragContext*, gpointer);
+    static void OnDragMessage(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer);
     static gboolean OnDragDrop(GtkWidget*, GdkDragContext*, gint, gint, guint, gpointer);
 
     WindowFeatures Features() const;
@@ -69,6 +70,7 @@ private:
     wxWeakRef<wxWindow> m_native;
     bool m_failed = false;
     std::string m_pendingUrl;
+    bool m_dragsRefused = false;
     int m_x = 0, m_y = 0, m_width = 0, m_height = 0;
     bool m_canEdit[5] = {false, false, false, true, true};
 };
