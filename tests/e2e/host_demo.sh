@@ -35,9 +35,12 @@ fi
 if app=$(wait_window "Velta Demo" 30); then
     pass "the application's window shows the start page title"
     check "the splash is gone" bash -c "! xdotool search --onlyvisible --name '^Programm-Start$' > /dev/null"
+    eval "$(xdotool getwindowgeometry --shell "$app")"
     for _ in $(seq 20); do
         screenshot "demo-start.png"
-        deviation=$(convert "$BUILD/screenshots/demo-start.png" -crop 900x500+150+150 -format "%[fx:standard_deviation]" info:)
+        # Inside the window only: its edge against the black screen would count too.
+        deviation=$(convert "$BUILD/screenshots/demo-start.png" -crop $((WIDTH - 40))x$((HEIGHT - 40))+$((X + 20))+$((Y + 20)) \
+            -format "%[fx:standard_deviation]" info:)
         [ "$(echo "$deviation > 0.05" | bc)" -eq 1 ] && break
         sleep 0.5
     done
