@@ -9,36 +9,20 @@
 #include <wx/log.h>
 #include <wx/window.h>
 
-nsresult CBrowserImpl::QueryInterface(const nsIID& iid, void** result) {
-    if (!result)
-        return NS_ERROR_NULL_POINTER;
-    nsISupports* found = nullptr;
-    if (iid.Equals(NS_GET_IID(nsISupports)) || iid.Equals(NS_GET_IID(nsIWebBrowserChrome)))
-        found = static_cast<nsIWebBrowserChrome*>(this);
-    else if (iid.Equals(NS_GET_IID(nsIInterfaceRequestor)))
-        found = static_cast<nsIInterfaceRequestor*>(this);
-    else if (iid.Equals(NS_GET_IID(nsIWebBrowserChromeFocus)))
-        found = static_cast<nsIWebBrowserChromeFocus*>(this);
-    else if (iid.Equals(NS_GET_IID(nsIEmbeddingSiteWindow)))
-        found = static_cast<nsIEmbeddingSiteWindow*>(this);
-    else if (iid.Equals(NS_GET_IID(nsIWebProgressListener)))
-        found = static_cast<nsIWebProgressListener*>(this);
-    else if (iid.Equals(NS_GET_IID(nsIContextMenuListener)))
-        found = static_cast<nsIContextMenuListener*>(this);
-    else if (iid.Equals(NS_GET_IID(nsIRequestObserver)))
-        found = static_cast<nsIRequestObserver*>(this);
-    else if (iid.Equals(NS_GET_IID(nsIURIContentListener)))
-        found = static_cast<nsIURIContentListener*>(this);
-    else if (iid.Equals(NS_GET_IID(nsIClipboardDragDropHooks)))
-        found = static_cast<nsIClipboardDragDropHooks*>(this);
-    else if (iid.Equals(NS_GET_IID(nsISupportsWeakReference)))
-        found = static_cast<nsISupportsWeakReference*>(this);
-    *result = found;
-    if (!found)
-        return NS_NOINTERFACE;
-    found->AddRef();
-    return NS_OK;
-}
+// nsISupports answers with the nsIWebBrowserChrome face.
+NS_INTERFACE_MAP_BEGIN(CBrowserImpl)
+NS_INTERFACE_MAP_ENTRY_AMBIGUOUS(nsISupports, nsIWebBrowserChrome)
+NS_INTERFACE_MAP_ENTRY(nsIWebBrowserChrome)
+NS_INTERFACE_MAP_ENTRY(nsIInterfaceRequestor)
+NS_INTERFACE_MAP_ENTRY(nsIWebBrowserChromeFocus)
+NS_INTERFACE_MAP_ENTRY(nsIEmbeddingSiteWindow)
+NS_INTERFACE_MAP_ENTRY(nsIWebProgressListener)
+NS_INTERFACE_MAP_ENTRY(nsIContextMenuListener)
+NS_INTERFACE_MAP_ENTRY(nsIRequestObserver)
+NS_INTERFACE_MAP_ENTRY(nsIURIContentListener)
+NS_INTERFACE_MAP_ENTRY(nsIClipboardDragDropHooks)
+NS_INTERFACE_MAP_ENTRY(nsISupportsWeakReference)
+NS_INTERFACE_MAP_END
 
 nsrefcnt CBrowserImpl::Release() {
     const nsrefcnt count = --m_refCount;

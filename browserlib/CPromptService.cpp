@@ -48,12 +48,12 @@ nsresult RunDialog(CPromptService& service, const char* op, const char* resource
     auto* message = dialog->FindWindow(XRCID("textctrlMsg"));
     if (!message)
         wxLogMessage(wxS("%stextctrlMsg not found"), prefix);
-    auto* check = wxDynamicCast(dialog->FindWindow(XRCID("checkboxUser")), wxCheckBox);
+    auto* check = dynamic_cast<wxCheckBox*>(dialog->FindWindow(XRCID("checkboxUser")));
     if (!check)
         wxLogMessage(wxS("%scheckboxUser not found"), prefix);
     std::vector<wxTextCtrl*> inputs;
     for (const InputField& field : fields) {
-        auto* input = wxDynamicCast(dialog->FindWindow(XRCID(field.name)), wxTextCtrl);
+        auto* input = dynamic_cast<wxTextCtrl*>(dialog->FindWindow(XRCID(field.name)));
         if (!input)
             wxLogMessage(wxS("%s%s not found"), prefix, field.name);
         inputs.push_back(input);
@@ -130,7 +130,7 @@ wxWindow* CPromptService::ParentWindow(nsIDOMWindow* window) {
 
 void CPromptService::SetLabelRefit(wxDialog* dialog, wxWindow* control, const wxString& label) {
     control->SetLabel(label);
-    if (auto* staticText = wxDynamicCast(control, wxStaticText))
+    if (auto* staticText = dynamic_cast<wxStaticText*>(control))
         staticText->Wrap(dialog->FromDIP(480)); // long messages wrap instead of widening the box
     // The item's minimum size follows the new label (what the old toolkit's
     // adjust-min-size flag asked for).

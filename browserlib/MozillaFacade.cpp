@@ -69,22 +69,12 @@ MozillaFacade::MozillaFacade() = default;
 
 MozillaFacade::~MozillaFacade() = default;
 
-nsresult MozillaFacade::QueryInterface(const nsIID& iid, void** result) {
-    if (!result)
-        return NS_ERROR_NULL_POINTER;
-    nsISupports* found = nullptr;
-    if (iid.Equals(NS_GET_IID(nsIObserver)) || iid.Equals(NS_GET_IID(nsISupports)))
-        found = static_cast<nsIObserver*>(this);
-    else if (iid.Equals(NS_GET_IID(nsIWindowCreator)))
-        found = static_cast<nsIWindowCreator*>(this);
-    else if (iid.Equals(NS_GET_IID(nsISupportsWeakReference)))
-        found = static_cast<nsISupportsWeakReference*>(this);
-    *result = found;
-    if (!found)
-        return NS_NOINTERFACE;
-    found->AddRef();
-    return NS_OK;
-}
+NS_INTERFACE_MAP_BEGIN(MozillaFacade)
+NS_INTERFACE_MAP_ENTRY(nsIObserver)
+NS_INTERFACE_MAP_ENTRY_AMBIGUOUS(nsISupports, nsIObserver)
+NS_INTERFACE_MAP_ENTRY(nsIWindowCreator)
+NS_INTERFACE_MAP_ENTRY(nsISupportsWeakReference)
+NS_INTERFACE_MAP_END
 
 nsrefcnt MozillaFacade::Release() {
     const nsrefcnt count = --m_refCount;
@@ -176,7 +166,7 @@ bool MozillaFacade::OnExit() {
         wxLogError(wxS("MozillaFacade::OnExit, Could not quire lock"));
     } else {
         for (auto it = m_Frames.begin(); it != m_Frames.end();) {
-            auto* window = wxDynamicCast(*it, wxWindow);
+            auto* window = dynamic_cast<wxWindow*>(*it);
             it = m_Frames.erase(it);
             if (window)
                 window->Destroy();
@@ -340,7 +330,7 @@ nsresult MozillaFacade::Observe(nsISupports* subject, const char* topic, const P
             return NS_OK;
         }
         for (auto it = m_Frames.begin(); it != m_Frames.end();) {
-            auto* window = wxDynamicCast(*it, wxWindow);
+            auto* window = dynamic_cast<wxWindow*>(*it);
             it = m_Frames.erase(it);
             if (window) {
                 window->Hide();

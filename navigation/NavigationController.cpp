@@ -147,7 +147,7 @@ namespace {
 template <class F>
 void ForEachWindow(const BrowserFrameList& windows, wxWindow* skip, const wxString& error, F f) {
     for (wxObject* entry : windows) {
-        auto* window = wxDynamicCast(entry, wxWindow);
+        auto* window = dynamic_cast<wxWindow*>(entry);
         if (!window) {
             wxLogError(wxS("%s"), error);
             continue;

@@ -10,7 +10,9 @@
 #include <climits>
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/dialog.h>
 #include <wx/filename.h>
+#include <wx/timer.h>
 
 namespace {
 HeadlessEngineView* ViewOf(CBrowserFrame* frame, HeadlessBackend& engine) {
@@ -399,4 +401,38 @@ TEST(BrowserDownloads, EveryDownloadGoesThroughTheSaveDialog) {
     ASSERT_TRUE(lib.Pump([&] { return lib.Engine().Downloads().size() == 2; }));
     EXPECT_TRUE(lib.Engine().Downloads().back().cancelled);
     EXPECT_TRUE(lib.Engine().Downloads().back().savedTo.empty());
+}
+
+TEST(BrowserPrinting, ProgressDialogWaitsForTheEngineAndFailuresShowNone) {
+    LibraryFixture lib;
+    CBrowserFrame* frame = lib.CreateHosted();
+    frame->LoadURL("http://app/page");
+    ASSERT_TRUE(lib.Pump([&] { return !lib.host.completed.empty(); }));
+
+    // A watchdog ends a dialog the engine never ends, so a fault fails instead of hanging.
+    wxTimer watchdog;
+    bool fired = false;
+    watchdog.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        fired = true;
+        for (wxWindow* w : wxTopLevelWindows)
+            if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal())
+                dialog->EndModal(0);
+    });
+    watchdog.StartOnce(5000);
+    frame->Print();
+    watchdog.Stop();
+    EXPECT_FALSE(fired) << "the engine's end of the job ends the progress dialog";
+    EXPECT_FALSE(frame->GetView()->IsPrinting());
+
+    HeadlessEngineView::s_printSucceeds = false;
+    watchdog.StartOnce(5000);
+    frame->Print();
+    watchdog.Stop();
+    HeadlessEngineView::s_printSucceeds = true;
+    EXPECT_FALSE(fired) << "a refused job shows no dialog at all";
+    EXPECT_FALSE(frame->GetView()->IsPrinting());
+
+    LogCapture log;
+    frame->PrintPreview(true); // the engine has no preview: nothing happens
+    EXPECT_FALSE(frame->GetView()->IsPrinting());
 }

@@ -26,7 +26,7 @@ struct Seen {
 } g_seen;
 
 template <class T> T* Find(wxDialog* dialog, const char* name) {
-    return wxDynamicCast(dialog->FindWindow(XRCID(name)), T);
+    return dynamic_cast<T*>(dialog->FindWindow(XRCID(name)));
 }
 
 int Answer(wxDialog* dialog) {

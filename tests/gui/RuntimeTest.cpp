@@ -9,20 +9,7 @@
 namespace {
 class CountingObserver : public nsIObserver, public nsSupportsWeakReference {
 public:
-    nsresult QueryInterface(const nsIID& iid, void** result) override {
-        if (!result)
-            return NS_ERROR_NULL_POINTER;
-        nsISupports* found = nullptr;
-        if (iid.Equals(NS_GET_IID(nsIObserver)) || iid.Equals(NS_GET_IID(nsISupports)))
-            found = static_cast<nsIObserver*>(this);
-        else if (iid.Equals(NS_GET_IID(nsISupportsWeakReference)))
-            found = static_cast<nsISupportsWeakReference*>(this);
-        *result = found;
-        if (!found)
-            return NS_NOINTERFACE;
-        found->AddRef();
-        return NS_OK;
-    }
+    nsresult QueryInterface(const nsIID& iid, void** result) override;
     nsrefcnt AddRef() override { return ++refs; }
     nsrefcnt Release() override {
         if (--refs == 0) {
@@ -50,6 +37,12 @@ public:
     int id;
 };
 } // namespace
+
+NS_INTERFACE_MAP_BEGIN(CountingObserver)
+NS_INTERFACE_MAP_ENTRY(nsIObserver)
+NS_INTERFACE_MAP_ENTRY_AMBIGUOUS(nsISupports, nsIObserver)
+NS_INTERFACE_MAP_ENTRY(nsISupportsWeakReference)
+NS_INTERFACE_MAP_END
 
 NS_INTERFACE_MAP_BEGIN(Thing)
 NS_INTERFACE_MAP_ENTRY(nsIObserver)

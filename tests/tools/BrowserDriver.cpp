@@ -112,7 +112,7 @@ private:
         } else if (verb == "frames") {
             wxString names;
             for (wxObject* entry : wxHtmlCtrl::GetFrameList()) {
-                auto* frame = wxDynamicCast(entry, wxFrame);
+                auto* frame = dynamic_cast<wxFrame*>(entry);
                 auto* browser = dynamic_cast<CBrowserFrame*>(entry);
                 PRInt32 bw = -1, bh = -1;
                 if (browser && browser->GetView() && browser->GetView()->GetBaseWindow())
