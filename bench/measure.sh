@@ -14,7 +14,15 @@ WORK=$(mktemp -d /tmp/velta-bench-XXXXXX)
 trap 'for p in $(jobs -p); do kill -9 $p 2>/dev/null; done; rm -rf "$WORK"' EXIT
 now() { date +%s.%N; }
 since() { echo "$(now) - $1" | bc; }
-wait_name() { for _ in $(seq 600); do xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 && return 0; sleep 0.02; done; return 1; }
+wait_name() {
+    local id
+    for _ in $(seq 1500); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.02
+    done
+    return 1
+}
 
 # Proportional set size (kB) of the given processes and all their descendants.
 tree_pids() {
@@ -50,7 +58,7 @@ export HOME="$WORK/home"; mkdir -p "$HOME"
 for run in 1 2 3; do
     rm -f "$WORK/velta-demo.log"
     t0=$(now)
-    "$APP/velta-host" > /dev/null 2>&1 & host=$!
+    "$APP/velta-host" > "$WORK/host-$run.err" 2>&1 & host=$!
     wait_name "^Programm-Start$" > /dev/null && splash=$(since "$t0") || splash=-
     app=$(wait_name "^Velta Demo$")
     for _ in $(seq 500); do grep -q "OnNavigateComplete: http://localhost" "$WORK/velta-demo.log" 2>/dev/null && break; sleep 0.01; done
@@ -69,6 +77,7 @@ for run in 1 2 3; do
     t1=$(now); xdotool key --clearmodifiers alt+q
     wait "$host"; rc=$?
     echo "        quit to exit: $(since "$t1") s (exit code $rc)"
+    [ "$rc" = 0 ] || tail -n 5 "$WORK/host-$run.err" "$WORK/velta-demo.log"
 done
 echo
 
