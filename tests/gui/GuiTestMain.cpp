@@ -17,12 +17,6 @@ public:
     bool OnInit() override { return true; }
 };
 
-void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                  const wxString& msg) {
-    ADD_FAILURE_AT(file.utf8_str().data(), line)
-        << "toolkit assertion " << cond.utf8_str().data() << " in " << func.utf8_str().data()
-        << ": " << msg.utf8_str().data();
-}
 } // namespace
 
 int main(int argc, char** argv) {

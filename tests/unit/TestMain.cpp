@@ -1,18 +1,9 @@
 #include "HostLog.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <wx/init.h>
 #include <wx/log.h>
-
-namespace {
-// Assertion failures fail the test instead of opening a dialog.
-void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                  const wxString& msg) {
-    ADD_FAILURE_AT(file.utf8_str().data(), line)
-        << "toolkit assertion " << cond.utf8_str().data() << " in " << func.utf8_str().data()
-        << ": " << msg.utf8_str().data();
-}
-} // namespace
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);

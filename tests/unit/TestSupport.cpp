@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -88,4 +90,11 @@ bool LogCapture::Contains(const wxString& text) const {
 
 std::string BuildDir() {
     return VELTA_BUILD_DIR;
+}
+
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                  const wxString& msg) {
+    ADD_FAILURE_AT(file.utf8_str().data(), line)
+        << "toolkit assertion " << cond.utf8_str().data() << " in " << func.utf8_str().data()
+        << ": " << msg.utf8_str().data();
 }

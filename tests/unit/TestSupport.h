@@ -59,5 +59,10 @@ private:
     wxLogLevel m_previousLevel;
 };
 
+// Toolkit assertion handler for tests: a failed assertion fails the test
+// instead of opening a dialog.
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                  const wxString& msg);
+
 // Where the build put the demo server and the test tools.
 std::string BuildDir();
