@@ -102,9 +102,10 @@ void BrowserFrameGlueObj::GetBrowserFrameTitle(PRUnichar** title) {
 }
 
 void BrowserFrameGlueObj::SetBrowserFrameTitle(const PRUnichar* title) {
-    wxLogMessage(wxS("BrowserFrameGlueObj::SetBrowserFrameTitle"));
+    const wxString text = title ? StringConv::FromUnicode(title) : wxString();
+    wxLogMessage(wxS("BrowserFrameGlueObj::SetBrowserFrameTitle: %s"), text);
     if (title)
-        m_frame->SetTitle(StringConv::FromUnicode(title));
+        m_frame->SetTitle(text);
 }
 
 void BrowserFrameGlueObj::GetBrowserFramePosition(PRInt32* x, PRInt32* y) {

@@ -66,6 +66,7 @@ bool HostConfig::Load() {
     if (const wxXmlNode* node = FindKey(wxS("MainWindowMode"), kClass)) {
         m_fullscreen = IsTrue(node->GetAttribute(wxS("fullscreen")));
         m_mainWindowCenter = IsTrue(node->GetAttribute(wxS("center")));
+        m_keepResolution = IsTrue(node->GetAttribute(wxS("keepresolution")));
         ReadNumber(node, "refreshDelayMS", m_refreshDelayMS);
     }
     if (const wxXmlNode* node = FindKey(wxS("ServerPort"), kClass))

@@ -29,6 +29,8 @@ public:
     const wxRect& GetSplashWindowRect() const { return m_splashWindowRect; }
     bool IsFullscreen() const { return m_fullscreen; }
     bool IsMainWindowCentered() const { return m_mainWindowCenter; }
+    // Full screen covers the screen at its current resolution, no mode switch.
+    bool KeepsResolution() const { return m_keepResolution; }
     const wxString& GetAppDataDirectory() const { return m_appDataDirectory; }
     const wxString& GetServerDirectory() const { return m_serverDirectory; }
     const wxString& GetServerStartCommand() const { return m_serverStartCommand; }
@@ -75,6 +77,7 @@ protected:
     wxRect m_splashWindowRect;
     bool m_fullscreen = false;
     bool m_mainWindowCenter = false;
+    bool m_keepResolution = false;
     wxString m_appDataDirectory;
     wxString m_serverDirectory;
     wxString m_serverStartCommand;

@@ -1,6 +1,8 @@
 #include "DisplayManager.h"
 
-#include <wx/window.h>
+#include <wx/display.h>
+#include <wx/log.h>
+#include <wx/toplevel.h>
 
 DisplayManager::~DisplayManager() = default;
 
@@ -8,22 +10,53 @@ bool DisplayManager::EnterFullScreen(wxWindow* frame) {
     if (m_fullScreen)
         return true;
     m_savedRect = frame->GetRect();
-    frame->SetSize(-4, -23, m_width + 8, m_height + 30, wxSIZE_AUTO);
-    if (ChangeDisplayMode(m_width, m_height, false))
-        m_fullScreen = true;
-    return m_fullScreen;
+    if (!m_keepResolution) {
+        m_modeChanged = ChangeDisplayMode(m_width, m_height, false);
+        // A session that cannot switch (Wayland, no RandR) still gets a full
+        // screen, on the resolution it has: worth one line, not an error.
+        if (!m_modeChanged && !m_warned) {
+            m_warned = true;
+            wxLogWarning(wxS("DisplayManager::EnterFullScreen keeps the current resolution: %s"),
+                         ModeChangeError());
+        }
+    }
+    CoverScreen(frame, true);
+    m_fullScreen = true;
+    return true;
 }
 
 bool DisplayManager::LeaveFullScreen(wxWindow* frame) {
     if (!m_fullScreen)
         return true;
-    const bool restored = ChangeDisplayMode(0, 0, true);
-    if (restored) {
-        m_fullScreen = false;
-        frame->SetSize(m_savedRect.x, m_savedRect.y, m_savedRect.width, m_savedRect.height,
-                       wxSIZE_AUTO);
+    CoverScreen(frame, false);
+    if (m_modeChanged) {
+        ChangeDisplayMode(0, 0, true);
+        m_modeChanged = false;
     }
-    return restored;
+    m_fullScreen = false;
+    frame->SetSize(m_savedRect.x, m_savedRect.y, m_savedRect.width, m_savedRect.height,
+                   wxSIZE_AUTO);
+    return true;
+}
+
+wxSize DisplayManager::ScreenSize() const {
+    if (m_keepResolution || (m_fullScreen && !m_modeChanged))
+        return RealScreenSize();
+    return wxSize(m_width, m_height);
+}
+
+wxSize DisplayManager::RealScreenSize() const {
+    return wxDisplay().GetGeometry().GetSize();
+}
+
+void DisplayManager::CoverScreen(wxWindow* frame, bool on) {
+    auto* top = dynamic_cast<wxTopLevelWindow*>(frame);
+    if (top) {
+        top->ShowFullScreen(on, wxFULLSCREEN_ALL);
+        return;
+    }
+    if (on)
+        frame->SetSize(wxRect(wxPoint(0, 0), RealScreenSize()));
 }
 
 wxRect DisplayManager::FittedRect(const wxRect& rect, const wxSize& screen) {

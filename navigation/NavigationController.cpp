@@ -121,6 +121,8 @@ void NavigationController::SetFullScreenMode(bool on) {
     const BrowserFrameList& windows = wxHtmlCtrl::GetFrameList();
     bool done = false;
     if (on) {
+        if (m_hostConfig && !m_display->IsFullScreen())
+            m_display->SetKeepResolution(m_hostConfig->KeepsResolution());
         done = m_display->EnterFullScreen(frame);
         if (done) {
             TestAndSetInsideScreen(windows);

@@ -1,13 +1,21 @@
 #!/bin/sh
-# Installs what a fresh Debian 12 machine lacks to build, run and test velta-host.
-# Idempotent: when everything is there it only checks and returns.
+# Installs what a fresh Debian 12 or 13 machine lacks to build, run and test
+# velta-host. Idempotent: when everything is there it only checks and returns.
 set -eu
 
+# Where Debian 12 and 13 agree, one list; the release's own names after it.
 PACKAGES="build-essential cmake pkg-config clang-format
-libwxgtk3.2-dev libwebkit2gtk-4.0-dev libexpat1-dev libxrandr-dev
+libwxgtk3.2-dev libwebkit2gtk-4.1-dev libexpat1-dev libxrandr-dev
 libgtest-dev libgmock-dev
-xvfb xauth xdotool imagemagick x11-utils procps bc xdg-utils
+xvfb xauth xdotool imagemagick x11-utils procps bc xdg-utils weston
 libtomcat10-java tomcat10-common default-jre-headless libecj-java"
+
+release=unknown
+[ -r /etc/os-release ] && release=$(. /etc/os-release && echo "${VERSION_CODENAME:-unknown}")
+case "$release" in
+    bookworm | trixie) ;;
+    *) echo "install-deps: Debian 12 (bookworm) or 13 (trixie) expected, found '$release'; trying the same packages" >&2 ;;
+esac
 
 missing=""
 for p in $PACKAGES; do
@@ -17,12 +25,12 @@ for p in $PACKAGES; do
 done
 
 if [ -z "$missing" ]; then
-    echo "install-deps: all packages present"
+    echo "install-deps: all packages present ($release)"
     exit 0
 fi
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-echo "install-deps: installing$missing"
+echo "install-deps: installing on $release:$missing"
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing

@@ -45,16 +45,33 @@ if app=$(wait_window "Velta Demo" 30); then
         sleep 0.5
     done
     check "the start page is painted (deviation $deviation)" test "$(echo "$deviation > 0.05" | bc)" -eq 1
+    check "the host loads libsoup 3 and never libsoup 2" \
+        bash -c "grep -q 'libsoup-3' /proc/$HOST/maps && ! grep -q 'libsoup-2' /proc/$HOST/maps"
     check "the log tells the start" grep -q 'NavigationController::StartWebApp with startUrl url: http://localhost:[0-9]*/$' "$LOG"
 
     before=$(display_size)
+    window_rect() { xdotool getwindowgeometry --shell "$app" | grep -E '^(X|Y|WIDTH|HEIGHT)=' | cut -d= -f2 | paste -sd' '; }
+    saved=$(window_rect)
     key "$app" alt+f
-    for _ in $(seq 30); do [ "$(display_size)" = "1024x768" ] && break; sleep 0.1; done
-    check "fullscreen switches the display to 1024x768 (from $before)" test "$(display_size)" = "1024x768"
-    screenshot "demo-fullscreen.png"
+    for _ in $(seq 50); do [ "$(window_rect)" = "0 0 1280 1024" ] && break; sleep 0.1; done
+    check "fullscreen covers the whole 1280x1024 screen from (0, 0) ($(window_rect))" test "$(window_rect)" = "0 0 1280 1024"
+    check "fullscreen keeps the resolution the demo asks to keep" test "$(display_size)" = "$before"
+    # The page follows the frame as soon as the engine has laid it out again:
+    # its background, not the window's white, reaches the bottom-right corner.
+    for _ in $(seq 50); do
+        screenshot "demo-fullscreen.png"
+        corner=$(convert "$BUILD/screenshots/demo-fullscreen.png" -crop 20x20+1250+994 -format "%[fx:mean<0.98]" info:)
+        [ "$corner" = 1 ] && break
+        sleep 0.1
+    done
+    check "fullscreen: the page fills the screen to its bottom-right corner" test "$corner" = 1
+    # The page's own header band (dark green) starts at the screen's top row.
+    top=$(convert "$BUILD/screenshots/demo-fullscreen.png" -crop 200x2+0+0 -format "%[fx:mean.g>mean.r+0.1]" info:)
+    check "fullscreen: the page's top row is visible at the screen's top" test "$top" = 1
     key "$app" alt+w
-    for _ in $(seq 30); do [ "$(display_size)" = "$before" ] && break; sleep 0.1; done
-    check "windowmode restores the display ($(display_size))" test "$(display_size)" = "$before"
+    for _ in $(seq 50); do [ "$(window_rect)" = "$saved" ] && break; sleep 0.1; done
+    check "windowmode returns to the saved rectangle ($(window_rect), was $saved)" test "$(window_rect)" = "$saved"
+    check "no error-level entry in a normal run" bash -c "! grep -q ': Error: ' '$LOG'"
 
     key "$app" alt+e
     for _ in $(seq 30); do [ -s "$WORK/opened.txt" ] && break; sleep 0.1; done
@@ -77,11 +94,22 @@ else
 fi
 kill -9 "$HOST" 2>/dev/null
 
-# --- Closing the window as a window manager would.
-sed -i 's#--start-delay 3#--start-delay 0#' "$APP/app.config.xml"
+# --- Closing the window as a window manager would, after a full screen that
+# switches the display to 1024x768.
+sed -i -e 's#--start-delay 3#--start-delay 0#' -e 's# keepresolution="true"##' "$APP/app.config.xml"
 start_host
 if app=$(wait_window "Velta Demo" 30); then
-    sleep 1
+    before=$(display_size)
+    key "$app" alt+f
+    for _ in $(seq 50); do [ "$(display_size)" = "1024x768" ] && break; sleep 0.1; done
+    check "fullscreen switches the display to 1024x768 (from $before)" test "$(display_size)" = "1024x768"
+    rect=$(xdotool getwindowgeometry --shell "$app" | grep -E '^(X|Y|WIDTH|HEIGHT)=' | cut -d= -f2 | paste -sd' ')
+    check "the frame covers exactly the 1024x768 display ($rect)" test "$rect" = "0 0 1024 768"
+    key "$app" alt+w
+    for _ in $(seq 50); do [ "$(display_size)" = "$before" ] && break; sleep 0.1; done
+    check "windowmode restores the display ($(display_size))" test "$(display_size)" = "$before"
+    key "$app" alt+f
+    for _ in $(seq 50); do [ "$(display_size)" = "1024x768" ] && break; sleep 0.1; done
     group=$(server_group)
     "$BUILD/tests/send-delete-request" "$app"
     timed_exit 15
@@ -89,6 +117,7 @@ if app=$(wait_window "Velta Demo" 30); then
     check "close: within about 2 s (took $TOOK)" test "$(echo "$TOOK < 2.5" | bc)" -eq 1
     check "close: the shutdown command reached the server" test "$(grep -c 'server: GET /shutdown' "$LOG")" -ge 2
     check "close: no process of the server's group is left" group_gone "$group"
+    check "close: the display mode is restored on the way out ($(display_size))" test "$(display_size)" = "$before"
 else
     fail "close: the application shows"
 fi

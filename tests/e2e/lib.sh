@@ -22,6 +22,12 @@ check() { # check NAME COMMAND...
     if "$@"; then pass "$name"; else fail "$name"; fi
 }
 finish() {
+    if [ "$FAILS" -gt 0 ]; then
+        # What the host said, where the test runner prints it.
+        for f in "${LOG:-}" "$WORK/host.out"; do
+            [ -n "$f" ] && [ -s "$f" ] && { echo "--- $f (last 80 lines)"; tail -n 80 "$f"; }
+        done
+    fi
     echo "$PASSES passed, $FAILS failed"
     [ "$FAILS" -eq 0 ]
 }

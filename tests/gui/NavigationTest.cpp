@@ -24,8 +24,14 @@ public:
         changes.push_back(restore ? wxSize(0, 0) : wxSize(width, height));
         return succeed;
     }
+    wxString ModeChangeError() const override { return "no RandR here"; }
     std::vector<wxSize> changes;
+    std::vector<bool> covered;
     bool succeed = true;
+
+protected:
+    wxSize RealScreenSize() const override { return wxSize(1280, 1024); }
+    void CoverScreen(wxWindow*, bool on) override { covered.push_back(on); }
 };
 
 // The host's objects around a navigation controller, with the headless engine.
@@ -268,25 +274,65 @@ TEST_F(NavigationFixture, FullScreenModeSwitchesTheDisplayAndKeepsOtherWindowsOn
     EXPECT_TRUE(nav.FilterUrl("velta:FullScreen"));
     ASSERT_EQ(fake->changes.size(), 1u);
     EXPECT_EQ(fake->changes[0], wxSize(1024, 768));
+    EXPECT_EQ(fake->covered, std::vector<bool>{true}) << "the frame covers the screen";
     EXPECT_TRUE(config.IsFullscreen());
-    EXPECT_EQ(nav.GetControl()->GetFrame()->GetRect(), wxRect(-4, -23, 1032, 798));
     EXPECT_EQ(popup->GetRect(), wxRect(0, 100, 1024, 300)) << "shrunk and moved inside the screen";
     EXPECT_TRUE(popup->HasFlag(wxSTAY_ON_TOP));
 
     nav.FilterUrl("velta:fullscreen");
     EXPECT_EQ(fake->changes.size(), 1u) << "no second display change";
+    EXPECT_EQ(fake->covered.size(), 1u);
 
     nav.FilterUrl("velta:windowmode");
     ASSERT_EQ(fake->changes.size(), 2u);
     EXPECT_EQ(fake->changes[1], wxSize(0, 0)) << "restored";
+    EXPECT_EQ(fake->covered, (std::vector<bool>{true, false}));
     EXPECT_FALSE(config.IsFullscreen());
     EXPECT_FALSE(popup->HasFlag(wxSTAY_ON_TOP));
     EXPECT_EQ(nav.GetControl()->GetFrame()->GetPosition(), wxPoint(10, 20));
+}
 
+TEST_F(NavigationFixture, FullScreenWithoutAModeChangeCoversTheScreenAsItIs) {
+    Configure(Key("StartUrl", "http://app/") + Key("CommandPrefix", "velta:"));
+    ASSERT_TRUE(nav.StartWebApp());
+    BrowserFrameOptions params;
+    params.x = 1100;
+    params.y = 100;
+    params.width = 300;
+    params.height = 300;
+    CBrowserFrame* popup =
+        MozillaFacade::GetFacade()->CreateNewBrowserFrame(main, ZeroHost::Get(), params);
+
+    // A session that cannot switch (Wayland): a warning, once, and full screen all the same.
     fake->succeed = false;
+    LogCapture log;
     nav.ToggleFullScreenMode();
-    EXPECT_FALSE(config.IsFullscreen()) << "a failed change leaves the mode";
-    EXPECT_FALSE(nav.GetDisplayManager()->IsFullScreen());
+    EXPECT_TRUE(nav.GetDisplayManager()->IsFullScreen());
+    EXPECT_TRUE(config.IsFullscreen());
+    EXPECT_EQ(fake->covered, std::vector<bool>{true});
+    EXPECT_EQ(popup->GetPosition(), wxPoint(1100, 100)) << "fitted into the real 1280x1024 screen";
+    nav.ToggleFullScreenMode();
+    EXPECT_EQ(fake->changes.size(), 1u) << "nothing to restore";
+    nav.ToggleFullScreenMode();
+    nav.ToggleFullScreenMode();
+    EXPECT_EQ(fake->covered, (std::vector<bool>{true, false, true, false}));
+    int warnings = 0;
+    for (const auto& [level, text] : log.entries) {
+        EXPECT_NE(level, wxLOG_Error) << text;
+        if (level == wxLOG_Warning && text.Contains("keeps the current resolution: no RandR here"))
+            ++warnings;
+    }
+    EXPECT_EQ(warnings, 1) << "said once, not at every switch";
+
+    // Asked to keep the resolution: the display is never touched.
+    Configure(Key("StartUrl", "http://app/") + Key("CommandPrefix", "velta:") +
+              Key("MainWindowMode", "", " fullscreen=\"false\" keepresolution=\"true\""));
+    fake->succeed = true;
+    fake->changes.clear();
+    nav.FilterUrl("velta:fullscreen");
+    nav.FilterUrl("velta:windowmode");
+    EXPECT_TRUE(fake->changes.empty());
+    EXPECT_EQ(fake->covered.size(), 6u);
 }
 
 TEST_F(NavigationFixture, NoServerStartsTheApplicationDirectly) {

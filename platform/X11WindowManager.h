@@ -1,0 +1,9 @@
+#pragma once
+
+// What the X11 session's window manager does, asked over a connection of our own.
+class X11WindowManager {
+public:
+    // A window manager runs and honours the full-screen state of its windows
+    // (_NET_WM_STATE_FULLSCREEN of the window-manager specification).
+    static bool SupportsFullScreenState();
+};
