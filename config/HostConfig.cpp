@@ -39,7 +39,10 @@ bool HostConfig::Load() {
                                               "gelesen werden."),
                                           wxS("Could not read the configuration file.")));
     }
+    return LoadValues();
+}
 
+bool HostConfig::LoadValues() {
     ReadValue(wxS("StartUrl"), kClass, m_startUrl);
     ReadValue(wxS("TempDirectory"), kClass, m_tempDirectory);
     ReadValue(wxS("JavaHomeDirectory"), kClass, m_javaHomeDirectory);

@@ -64,6 +64,9 @@ public:
     unsigned GetServerPort() const { return m_serverPort; }
 
 protected:
+    // Every key from the document already read.
+    bool LoadValues();
+
     wxString m_startUrl;
     wxString m_splashScreenStart;
     wxString m_splashScreenEnd;

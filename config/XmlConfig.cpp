@@ -1,6 +1,7 @@
 #include "XmlConfig.h"
 
 #include "PlatformInfo.h"
+#include "XmlDocumentReader.h"
 
 #include <climits>
 #include <wx/filefn.h>
@@ -19,12 +20,12 @@ bool XmlConfig::Load() {
     }
     if (!wxFileName::FileExists(m_fileName))
         return false;
-    wxXmlDocument document;
     // White-space nodes are kept so that Save writes the file back as it was.
-    if (!document.Load(m_fileName, wxS("UTF-8"), wxXMLDOC_KEEP_WHITESPACE_NODES) ||
-        !document.GetRoot())
+    wxString error;
+    if (!XmlDocumentReader::ReadFile(m_fileName, m_document, &error)) {
+        wxLogError(wxS("XmlConfig::Load %s: %s"), m_fileName, error);
         return false;
-    m_document = document;
+    }
     return true;
 }
 

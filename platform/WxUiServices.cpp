@@ -1,9 +1,13 @@
 #include "WxUiServices.h"
 
+#include "BrowserCommand.h"
+#include "ProgramPath.h"
+
 #include <vector>
 #include <wx/artprov.h>
 #include <wx/button.h>
 #include <wx/dialog.h>
+#include <wx/log.h>
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
@@ -48,15 +52,29 @@ void WxUiServices::ShowMessage(const wxString& caption, const wxString& text, Ic
 }
 
 bool WxUiServices::OpenInDefaultBrowser(const wxString& url) {
-    // $BROWSER names the user's choice (first of a colon list); otherwise the
-    // desktop's opener. The URL is one argument of an argv, never shell text.
-    wxString browser;
-    if (wxGetEnv("BROWSER", &browser))
-        browser = browser.BeforeFirst(':');
-    if (browser.empty())
-        browser = "xdg-open";
-    const wxScopedCharBuffer program = browser.utf8_str();
-    const wxScopedCharBuffer argument = url.utf8_str();
-    std::vector<const char*> argv = {program.data(), argument.data(), nullptr};
-    return wxExecute(argv.data(), wxEXEC_ASYNC) > 0;
+    // The URL is one argument of an argv, never shell text.
+    wxString variable;
+    wxGetEnv("BROWSER", &variable);
+    const wxString searchPath = ProgramPath::CurrentSearchPath();
+    wxString tried;
+    for (const wxArrayString& command : BrowserCommand::Candidates(variable, url)) {
+        tried += (tried.empty() ? wxS("") : wxS(", ")) + command[0];
+        const wxString program = ProgramPath::Find(command[0], searchPath);
+        if (program.empty())
+            continue;
+        std::vector<wxScopedCharBuffer> words;
+        words.push_back(program.utf8_str());
+        for (size_t i = 1; i < command.size(); ++i)
+            words.push_back(command[i].utf8_str());
+        std::vector<const char*> argv;
+        for (const wxScopedCharBuffer& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        if (wxExecute(argv.data(), wxEXEC_ASYNC) > 0)
+            return true;
+    }
+    wxLogError(wxS("WxUiServices::OpenInDefaultBrowser could not open %s: none of %s could be "
+                   "started"),
+               url, tried);
+    return false;
 }

@@ -7,6 +7,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+namespace {
+unsigned char Byte(char c) {
+    return static_cast<unsigned char>(c);
+}
+} // namespace
+
 bool HttpStatusProbe::ParseUrl(const wxString& url, Target& target) {
     const std::string text = url.utf8_string();
     const std::string scheme = "http://";
@@ -64,12 +70,16 @@ bool HttpStatusProbe::ParseUrl(const wxString& url, Target& target) {
 }
 
 bool HttpStatusProbe::IsUpStatusLine(const std::string& line) {
-    if (line.compare(0, 5, "HTTP/") != 0)
-        return !line.empty();
-    const size_t space = line.find(' ');
-    if (space == std::string::npos || space + 1 >= line.size())
+    // "HTTP/" digit "." digit, one space, three digits, then a space or the end.
+    if (line.size() < 12 || line.compare(0, 5, "HTTP/") != 0 || !std::isdigit(Byte(line[5])) ||
+        line[6] != '.' || !std::isdigit(Byte(line[7])) || line[8] != ' ')
         return false;
-    const char first = line[space + 1];
+    for (size_t i = 9; i < 12; ++i)
+        if (!std::isdigit(Byte(line[i])))
+            return false;
+    if (line.size() > 12 && line[12] != ' ')
+        return false;
+    const char first = line[9];
     return first == '1' || first == '2' || first == '3';
 }
 

@@ -15,8 +15,8 @@ public:
     // Only "http://" URLs can be probed.
     static bool ParseUrl(const wxString& url, Target& target);
 
-    // A status line counts when its code begins with 1, 2 or 3; a line that is
-    // not an HTTP status line at all also counts (an old-style answer).
+    // A status line counts when its code begins with 1, 2 or 3. Anything that
+    // is not an HTTP status line (another protocol on the port) does not.
     static bool IsUpStatusLine(const std::string& line);
 
     static bool Check(const wxString& url, int connectTimeoutMs = 1000, int readTimeoutMs = 2000);

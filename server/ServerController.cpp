@@ -8,6 +8,7 @@
 #include "ServerProcess.h"
 #include "UiServices.h"
 
+#include <algorithm>
 #include <wx/log.h>
 
 ServerController::ServerController() = default;
@@ -65,7 +66,9 @@ bool ServerController::IsRunning() {
 
 bool ServerController::CheckServerStatus(const wxString& url) {
     const long long begin = UiServices::Get().NowSeconds();
-    const bool up = HttpStatusProbe::Check(url);
+    const int connectMs = std::min(1000, std::max(100, m_probeBudgetMs / 3));
+    const int readMs = std::min(2000, std::max(100, m_probeBudgetMs - connectMs));
+    const bool up = HttpStatusProbe::Check(url, connectMs, readMs);
     const long long seconds = UiServices::Get().NowSeconds() - begin;
     wxLogMessage(wxS("ServerController::CheckServerStatus with Url:%s result:%s, duration(s): %s"),
                  url, up ? wxS("True") : wxS("False"), wxString::Format(wxS("%02lld"), seconds));

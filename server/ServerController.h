@@ -46,4 +46,6 @@ protected:
     wxEvtHandler* m_parent = nullptr;
     int m_retryCount = 0;
     wxString m_errorMessage;
+    // How long one status check may take in all (connect and answer).
+    int m_probeBudgetMs = 3000;
 };

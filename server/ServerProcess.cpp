@@ -2,6 +2,7 @@
 
 #include "HostSwitches.h"
 #include "ProcessGroupReaper.h"
+#include "ProgramPath.h"
 #include "ServerController.h"
 
 #include <cerrno>
@@ -17,12 +18,6 @@
 
 namespace {
 const int kDrainIntervalMs = 50;
-
-bool IsExecutableFile(const wxString& path) {
-    struct stat st;
-    const wxScopedCharBuffer name = path.fn_str();
-    return stat(name.data(), &st) == 0 && S_ISREG(st.st_mode) && access(name.data(), X_OK) == 0;
-}
 
 // The descriptor behind one of the toolkit's pipe streams, or -1.
 int PipeDescriptor(wxInputStream* stream) {
@@ -49,21 +44,7 @@ bool ServerProcess::CanExecute(const wxString& commandLine) {
         wxCmdLineParser::ConvertStringToArgs(commandLine, wxCMD_LINE_SPLIT_UNIX);
     if (args.empty() || args[0].empty())
         return false;
-    const wxString& program = args[0];
-    if (program.Find(wxS('/')) != wxNOT_FOUND)
-        return IsExecutableFile(program);
-    wxString path;
-    if (!wxGetEnv(wxS("PATH"), &path))
-        path = wxS("/usr/local/bin:/usr/bin:/bin");
-    wxStringTokenizer dirs(path, wxS(":"), wxTOKEN_RET_EMPTY_ALL);
-    while (dirs.HasMoreTokens()) {
-        wxString dir = dirs.GetNextToken();
-        if (dir.empty())
-            dir = wxS(".");
-        if (IsExecutableFile(dir + wxS("/") + program))
-            return true;
-    }
-    return false;
+    return !ProgramPath::Find(args[0], ProgramPath::CurrentSearchPath()).empty();
 }
 
 bool ServerProcess::Start(const wxString& commandLine) {

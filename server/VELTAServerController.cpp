@@ -6,8 +6,10 @@
 #include "HostSwitches.h"
 #include "IServerControllerListener.h"
 #include "PlatformInfo.h"
+#include "UiServices.h"
 #include "UserMessages.h"
 
+#include <algorithm>
 #include <wx/log.h>
 #include <wx/timer.h>
 #include <wx/utils.h>
@@ -22,18 +24,40 @@ unsigned VELTAServerController::EstimatedStartSeconds(int retryCount) {
     return kPollPeriodMs / 1000 + static_cast<unsigned>(retryCount) * (kPollPeriodMs / 1000);
 }
 
+unsigned VELTAServerController::ElapsedStartSeconds(int retryCount, long long measuredMs) {
+    const unsigned estimate = EstimatedStartSeconds(retryCount);
+    const long long measured = measuredMs > 0 ? measuredMs / 1000 : 0;
+    return measured > estimate ? static_cast<unsigned>(measured) : estimate;
+}
+
+int VELTAServerController::ProbeBudgetMs(long long measuredMs, unsigned limitSeconds) {
+    const long long left = static_cast<long long>(limitSeconds) * 1000 - measuredMs;
+    return static_cast<int>(std::min(3000LL, std::max(200LL, left)));
+}
+
 unsigned VELTAServerController::StartTimeLimit(unsigned configuredTimeout) {
     return configuredTimeout > 0 ? configuredTimeout : 60;
 }
 
 wxString VELTAServerController::BuildCommandLine(const wxString& serverDirectory,
                                                  const wxString& command, int port) {
-    wxString line = serverDirectory;
-    if (!line.empty() && line.Last() != PlatformInfo::PathSeparator())
-        line += PlatformInfo::PathSeparator();
-    line += command;
+    wxString line = command;
     line.Replace(wxS("VELTA_SERVER_PORT"), wxString::Format(wxS("%d"), port));
-    return line;
+    if (serverDirectory.empty())
+        return line;
+    wxString directory = serverDirectory;
+    if (directory.Last() != PlatformInfo::PathSeparator())
+        directory += PlatformInfo::PathSeparator();
+    // The folder is one piece of the program's path whatever it holds ("My
+    // Apps"): quoted, it joins the program's name into one argument.
+    wxString quoted = wxS("\"");
+    for (const wxUniChar c : directory) {
+        if (c == wxS('"') || c == wxS('\\'))
+            quoted += wxS('\\');
+        quoted += c;
+    }
+    quoted += wxS("\"");
+    return quoted + line;
 }
 
 void VELTAServerController::SetEnv(const wxString& name, const wxString& value, bool allowEmpty) {
@@ -81,11 +105,20 @@ bool VELTAServerController::Start() {
 }
 
 void VELTAServerController::DoStartAsync(wxTimer& timer) {
+    // A server that accepts and never answers makes every check last its
+    // whole time-out: the limit is measured on the clock, not in ticks.
+    const long long now = UiServices::Get().NowMillis();
+    if (m_startBeganMs < 0)
+        m_startBeganMs = now;
+    const unsigned limit = StartTimeLimit(m_config->GetStartTimeout());
+    m_probeBudgetMs = ProbeBudgetMs(now - m_startBeganMs, limit);
     if (IsRunning())
         return;
     bool goOn = Start();
-    const unsigned elapsed = EstimatedStartSeconds(m_retryCount);
-    if (elapsed >= StartTimeLimit(m_config->GetStartTimeout())) {
+    const unsigned elapsed =
+        ElapsedStartSeconds(m_retryCount, UiServices::Get().NowMillis() - m_startBeganMs);
+    m_probeBudgetMs = 3000;
+    if (elapsed >= limit) {
         wxLogError(wxS("VELTAServerController::DoStartAsync. max retries exceeded"));
         m_errorMessage = UserMessages::Pick(
             Language(),

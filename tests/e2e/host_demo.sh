@@ -6,6 +6,9 @@
 . "$(dirname "$0")/lib.sh"
 
 prepare_demo 3
+# A browser list as users write it: a missing first entry, then a command with
+# options and the URL's place.
+export BROWSER="no-such-browser --x:$WORK/browser.sh --new-window %s"
 
 display_size() { xdotool getdisplaygeometry | tr ' ' 'x'; }
 server_group() { grep -o 'ServerProcess::Start. Process [0-9]*' "$LOG" | tail -n 1 | awk '{print $3}'; }
@@ -76,6 +79,8 @@ if app=$(wait_window "Velta Demo" 30); then
     key "$app" alt+e
     for _ in $(seq 30); do [ -s "$WORK/opened.txt" ] && break; sleep 0.1; done
     check "an external link reaches the default browser" grep -qx 'https://www.example.org/velta' "$WORK/opened.txt"
+    check "the BROWSER list's first runnable command got its options and the URL" \
+        grep -qx -- '--new-window|https://www.example.org/velta|' "$WORK/arguments.txt"
     key "$app" alt+d
     for _ in $(seq 30); do [ "$(wc -l < "$WORK/opened.txt")" -ge 2 ] && break; sleep 0.1; done
     check "a path named external does too" grep -q '/docs/index.html$' "$WORK/opened.txt"

@@ -72,5 +72,9 @@ make_program_dir "$WORK/missing" ""
 fatal_box missing "$WORK/missing"
 make_program_dir "$WORK/broken" "<config><object name=\"StartUrl\" $KEY>x</config>"
 fatal_box broken "$WORK/broken"
+# Nested deeper than any configuration needs: refused, never a stack overflow.
+make_program_dir "$WORK/deep" "<config>$(printf '<d>%.0s' $(seq 26000))$(printf '</d>%.0s' $(seq 26000))</config>"
+fatal_box deep "$WORK/deep"
+check "deep: the reason is logged" grep -q 'XmlConfig::Load .*nested more than 512 deep' "$WORK/deep.err"
 
 finish

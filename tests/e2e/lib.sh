@@ -89,7 +89,10 @@ prepare_demo() {
     LOG="$WORK/logs/velta-demo.log"
     cat > "$WORK/browser.sh" <<SH
 #!/bin/sh
-printf '%s\n' "\$1" >> "$WORK/opened.txt"
+# The URL is the last argument; all of them are kept too.
+for a; do last=\$a; done
+printf '%s\n' "\$last" >> "$WORK/opened.txt"
+printf '%s|' "\$@" >> "$WORK/arguments.txt"; echo >> "$WORK/arguments.txt"
 SH
     chmod +x "$WORK/browser.sh"
     export BROWSER="$WORK/browser.sh" HOME="$WORK/home"

@@ -1,9 +1,12 @@
 #include "PlatformInfo.h"
 #include "TestSupport.h"
 #include "VELTAAppConfig.h"
+#include "XmlDocumentReader.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 #include <wx/filefn.h>
+#include <wx/xml/xml.h>
 
 namespace {
 std::string Key(const std::string& name, const std::string& attributes = "",
@@ -283,4 +286,74 @@ TEST_F(ConfigTest, UnreadableFileIsFatalWithTheLanguageKnownAtThatMoment) {
     dir.Write("app.config.xml", "<root><object name=\"StartUrl\" class=\"configuration\">");
     EXPECT_EXIT(config.Load(), testing::ExitedWithCode(3),
                 "Fehler: Die Datei zur Programmkonfiguration konnte nicht gelesen werden.");
+}
+
+TEST(XmlDocumentReader, KeepsEveryKindOfNodeForTheWriteBack) {
+    wxXmlDocument doc;
+    wxString error;
+    ASSERT_TRUE(XmlDocumentReader::ReadText(
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<!-- head -->\n<?pi data?>\n"
+        "<r a=\"1\" b=\"&lt;2&gt;\">\n  <x>t&amp;\xe9xt</x><![CDATA[<raw>]]><!--c--></r>\n",
+        doc, &error))
+        << error;
+    EXPECT_EQ(doc.GetFileEncoding(), "ISO-8859-1");
+    wxXmlNode* root = doc.GetRoot();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->GetName(), "r");
+    EXPECT_EQ(root->GetAttribute("b"), "<2>");
+    EXPECT_EQ(root->GetAttributes()->GetName(), "a") << "attributes keep their order";
+    wxXmlNode* n = root->GetChildren();
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(n->GetType(), wxXML_TEXT_NODE) << "white space is kept";
+    n = n->GetNext();
+    EXPECT_EQ(n->GetNodeContent(), wxString::FromUTF8("t&\xc3\xa9xt")) << "declared encoding";
+    n = n->GetNext();
+    EXPECT_EQ(n->GetType(), wxXML_CDATA_SECTION_NODE);
+    EXPECT_EQ(n->GetContent(), "<raw>");
+    EXPECT_EQ(n->GetNext()->GetType(), wxXML_COMMENT_NODE);
+    EXPECT_EQ(doc.GetDocumentNode()->GetChildren()->GetType(), wxXML_COMMENT_NODE);
+}
+
+TEST(XmlDocumentReader, RefusesWhatNoConfigurationNeedsAndKeepsTheOldDocument) {
+    wxXmlDocument doc;
+    wxString error;
+    ASSERT_TRUE(XmlDocumentReader::ReadText("<old/>", doc, &error));
+    std::string deep;
+    for (int i = 0; i < 26000; ++i)
+        deep += "<d>";
+    EXPECT_FALSE(XmlDocumentReader::ReadText(deep, doc, &error));
+    EXPECT_TRUE(error.Contains("nested more than 512 deep")) << error;
+    std::string fits;
+    for (int i = 0; i < XmlDocumentReader::kMaxDepth; ++i)
+        fits += "<d>";
+    for (int i = 0; i < XmlDocumentReader::kMaxDepth; ++i)
+        fits += "</d>";
+    EXPECT_TRUE(XmlDocumentReader::ReadText(fits, doc, &error)) << error;
+    ASSERT_TRUE(XmlDocumentReader::ReadText("<old/>", doc, &error));
+    EXPECT_FALSE(XmlDocumentReader::ReadText(std::string(XmlDocumentReader::kMaxFileBytes + 1, ' '),
+                                             doc, &error));
+    EXPECT_TRUE(error.Contains("larger than")) << error;
+    for (const char* broken : {"", "<a>", "<a></b>", "<!-- only -->", "<a/><b/>",
+                               "<?xml version=\"1.0\" encoding=\"no-such\"?><a/>"}) {
+        EXPECT_FALSE(XmlDocumentReader::ReadText(broken, doc, &error)) << broken;
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_EQ(doc.GetRoot()->GetName(), "old") << "a refused file changes nothing";
+}
+
+TEST_F(ConfigTest, LargeFilesLoadInTimeProportionalToTheirSize) {
+    // Each of these took from seconds to minutes with a quadratic reader; a
+    // linear one needs a fraction of a second. The bound only catches the former.
+    std::string siblings;
+    for (int i = 0; i < 30000; ++i)
+        siblings += "<x a=\"" + std::to_string(i) + "\"/>";
+    const std::string big(4 << 20, 'v');
+    const auto begin = std::chrono::steady_clock::now();
+    LoadText(Doc(siblings + "<!--" + std::string(1 << 20, 'c') + "-->" + Key("StartUrl", "", big) +
+                 Key("ServerUrl", "", "http://s/")));
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    EXPECT_EQ(config.GetStartUrl().length(), big.size());
+    EXPECT_EQ(config.GetServerUrl(), "http://s/");
+    EXPECT_LT(seconds, 5.0);
 }

@@ -109,8 +109,11 @@ TEST_F(ServerControllerTest, StartsPollsOnceASecondAndReportsTheStartOnce) {
 }
 
 TEST_F(ServerControllerTest, EnvironmentAndCommandLineReachTheServer) {
-    // A start script that records what it was given, then becomes the server.
-    dir.Write("record.sh",
+    // A start script that records what it was given, then becomes the server,
+    // in a folder whose name holds a space, a quote and a backslash.
+    const std::string folder = dir.path() + "/My \"Apps\\";
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    dir.Write("My \"Apps\\/record.sh",
               "#!/bin/sh\n"
               "echo \"args=$*\" > \"$RECORD\"\n"
               "env | grep -E '^(PATH|JAVA_HOME|CLASS_PATH|CATALINA_HOME|VELTA_SERVER_PORT)=' "
@@ -119,9 +122,9 @@ TEST_F(ServerControllerTest, EnvironmentAndCommandLineReachTheServer) {
                   BuildDir() + "/examples/appserver/velta-demo-server\" \"$@\"\n");
     wxSetEnv("RECORD", dir.File("record.txt"));
     wxSetEnv("JAVA_HOME", "/inherited/java");
-    chmod(dir.File("record.sh").c_str(), 0755);
+    chmod((folder + "/record.sh").c_str(), 0755);
     dir.Write("app.config.xml",
-              "<c>\n" + Key("ServerDirectory", "", dir.path()) +
+              "<c>\n" + Key("ServerDirectory", "", dir.path() + "/My &quot;Apps\\") +
                   Key("ServerStartCommand", "",
                       "record.sh --port VELTA_SERVER_PORT --root VELTA_SERVER_PORT") +
                   Key("ServerUrl", "", "http://localhost:VELTA_SERVER_PORT/status") +
@@ -139,7 +142,7 @@ TEST_F(ServerControllerTest, EnvironmentAndCommandLineReachTheServer) {
         << record;
     EXPECT_NE(record.find("VELTA_SERVER_PORT=" + port + "\n"), std::string::npos);
     EXPECT_NE(record.find("CLASS_PATH=/lib/a.jar:/lib/b.jar\n"), std::string::npos);
-    EXPECT_NE(record.find("CATALINA_HOME=" + dir.path() + "\n"), std::string::npos);
+    EXPECT_NE(record.find("CATALINA_HOME=" + folder + "\n"), std::string::npos) << record;
     EXPECT_NE(record.find("PATH=/usr/local/bin:/usr/bin:/bin\n"), std::string::npos);
     EXPECT_NE(record.find("JAVA_HOME=/inherited/java\n"), std::string::npos)
         << "an empty value leaves the inherited one alone";
@@ -239,4 +242,27 @@ TEST(ServerProcess, SecondStartLaunchesNothingAndForeignNoticesKeepItAlive) {
     process->Stop();
     ServerProcess::Release(process); // deleted by its own termination notice
     EXPECT_TRUE(RunLoopUntil([&] { return ProcessTable::LiveMembersOfGroup(pid).empty(); }, 5000));
+}
+
+TEST(StartTimeLimit, MeasuredTimeCountsWhereChecksAreSlow) {
+    struct Case {
+        int retries;
+        long long measuredMs;
+        unsigned elapsed;
+    };
+    for (const Case& c : std::vector<Case>{{0, 0, 1},
+                                           {4, 4100, 5},
+                                           {4, 4999, 5},
+                                           {4, 19500, 19},
+                                           {4, 20000, 20},
+                                           {0, -5, 1},
+                                           {59, 60500, 60}})
+        EXPECT_EQ(VELTAServerController::ElapsedStartSeconds(c.retries, c.measuredMs), c.elapsed)
+            << c.retries << " re-arms, " << c.measuredMs << " ms";
+    // A check never outlasts the limit by more than a moment, and never takes
+    // longer than connect plus answer allow.
+    EXPECT_EQ(VELTAServerController::ProbeBudgetMs(0, 60), 3000);
+    EXPECT_EQ(VELTAServerController::ProbeBudgetMs(18500, 20), 1500);
+    EXPECT_EQ(VELTAServerController::ProbeBudgetMs(19990, 20), 200);
+    EXPECT_EQ(VELTAServerController::ProbeBudgetMs(25000, 20), 200);
 }

@@ -123,15 +123,20 @@ TEST(StatusCheck, StatusClassesDecideWhetherTheServerIsUp) {
                                                    {"HTTP/1.0 204 No Content", true},
                                                    {"HTTP/1.1 302 Found", true},
                                                    {"HTTP/1.1 404 Not Found", false},
-                                                   {"HTTP/1.1 500 Internal Server Error", false}}) {
+                                                   {"HTTP/1.1 500 Internal Server Error", false},
+                                                   {"SSH-2.0-OpenSSH_9.2", false}}) {
         Listener server;
         ASSERT_TRUE(server.ok());
         server.Serve(line + "\r\nContent-Length: 0\r\n\r\n");
         const wxString url = wxString::Format("http://localhost:%d/status", server.port());
         EXPECT_EQ(controller.CheckServerStatus(url), up) << line;
     }
-    EXPECT_TRUE(HttpStatusProbe::IsUpStatusLine("hello")) << "an answer without a status line";
-    EXPECT_FALSE(HttpStatusProbe::IsUpStatusLine("HTTP/1.1"));
+    for (const char* line :
+         {"hello", "SSH-2.0-OpenSSH_9.2", "220 smtp ready", "HTTP/1.1", "HTTP/1.1 2",
+          "HTTP/1.1 200x", "HTTP/x.y 200 OK", "http/1.1 200 OK", "HTTP/1.1  200 OK", ""})
+        EXPECT_FALSE(HttpStatusProbe::IsUpStatusLine(line)) << "not an HTTP answer: " << line;
+    EXPECT_TRUE(HttpStatusProbe::IsUpStatusLine("HTTP/1.0 200"));
+    EXPECT_TRUE(HttpStatusProbe::IsUpStatusLine("HTTP/2.0 302 Found"));
 }
 
 TEST(StatusCheck, ClosedPortAndUnparsableUrlAreDownAndLogged) {
