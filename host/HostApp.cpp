@@ -8,6 +8,7 @@
 #include "OsDefaults.h"
 #include "ProcessGroupReaper.h"
 #include "ProgramObjects.h"
+#include "RotatingLogFile.h"
 #include "UiServices.h"
 #include "UserMessages.h"
 #include "Utf8Locale.h"
@@ -77,8 +78,14 @@ bool HostApp::OnInit() {
         appConfig.Load();
         if (appConfig.IsLoggingEnabled()) {
             const wxString path = BuildLogFilePath(appConfig);
-            m_logFile = std::fopen(path.fn_str(), "a");
-            m_logTarget = HostLog::CreateTarget(m_logFile);
+            m_logFile = new RotatingLogFile(std::string(path.fn_str()));
+            if (m_logFile->Open()) {
+                m_logTarget = HostLog::CreateRotatingTarget(m_logFile);
+            } else {
+                delete m_logFile;
+                m_logFile = nullptr;
+                m_logTarget = HostLog::CreateTarget(nullptr);
+            }
             if (wxLog* previous = wxLog::SetActiveTarget(m_logTarget))
                 previous->Flush();
             HostLog::ApplyLogLevel(appConfig.GetLoggingLevel());
@@ -154,15 +161,13 @@ int HostApp::OnExit() {
     ProcessGroupReaper::Get().EndAll();
     wxLogMessage(wxS("Program exit ... (HostApp::OnExit)"));
     wxLog::SetLogLevel(wxLOG_Message);
-    if (m_logFile) {
-        std::fclose(m_logFile);
-        m_logFile = nullptr;
-    }
     if (m_logTarget) {
         wxLog::SetActiveTarget(nullptr);
         delete m_logTarget;
         m_logTarget = nullptr;
     }
+    delete m_logFile;
+    m_logFile = nullptr;
     wxApp::OnExit();
     return result;
 }

@@ -7,6 +7,8 @@ class MainFrame;
 class wxLog;
 
 // The host's application object: start-up order, switches and shut-down.
+class RotatingLogFile;
+
 class HostApp : public wxApp {
 public:
     ~HostApp() override;
@@ -24,7 +26,7 @@ protected:
 
 private:
     MainFrame* m_mainFrame = nullptr;
-    FILE* m_logFile = nullptr;
+    RotatingLogFile* m_logFile = nullptr;
     wxLog* m_logTarget = nullptr;
 };
 

@@ -1,5 +1,7 @@
 #include "HostLog.h"
 
+#include "RotatingLogFile.h"
+
 #include <wx/datetime.h>
 
 namespace {
@@ -9,6 +11,22 @@ public:
                     const wxLogRecordInfo& info) const override {
         return HostLog::FormatLine(level, msg, info.timestamp);
     }
+};
+
+class RotatingTarget : public wxLog {
+public:
+    explicit RotatingTarget(RotatingLogFile* file) : m_file(file) {}
+
+protected:
+    void DoLogText(const wxString& text) override {
+        const wxScopedCharBuffer utf8 = text.utf8_str();
+        std::string line(utf8.data(), utf8.length());
+        line += '\n';
+        m_file->Write(line);
+    }
+
+private:
+    RotatingLogFile* m_file;
 };
 } // namespace
 
@@ -36,6 +54,12 @@ wxString HostLog::FormatLine(wxLogLevel level, const wxString& text, time_t when
 
 wxLog* HostLog::CreateTarget(FILE* file) {
     wxLog* target = new wxLogStderr(file ? file : stderr, wxConvUTF8);
+    delete target->SetFormatter(new HostLogFormatter);
+    return target;
+}
+
+wxLog* HostLog::CreateRotatingTarget(RotatingLogFile* file) {
+    wxLog* target = new RotatingTarget(file);
     delete target->SetFormatter(new HostLogFormatter);
     return target;
 }

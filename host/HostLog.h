@@ -4,6 +4,8 @@
 #include <wx/log.h>
 #include <wx/string.h>
 
+class RotatingLogFile;
+
 // Where the host's log entries go and which levels pass.
 class HostLog {
 public:
@@ -15,6 +17,8 @@ public:
     // A target writing "time: [Error: |Warning: ]text" lines, UTF-8, flushed per
     // entry, to `file` (the standard error stream when null).
     static wxLog* CreateTarget(FILE* file);
+    // The same lines into a log file that rotates at its size limit.
+    static wxLog* CreateRotatingTarget(RotatingLogFile* file);
 
     // Formats one line as the targets write it (without the line end).
     static wxString FormatLine(wxLogLevel level, const wxString& text, time_t when);

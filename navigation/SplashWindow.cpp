@@ -1,6 +1,6 @@
 #include "SplashWindow.h"
 
-#include <wx/html/htmlwin.h>
+#include "SplashHtmlWindow.h"
 
 SplashWindow::SplashWindow(const wxString& url, const wxString& title)
     : m_Url(url), m_Title(title) {}
@@ -14,9 +14,8 @@ bool SplashWindow::ShowSplash(const wxSize& size) {
                                 wxFRAME_TOOL_WINDOW | wxBORDER_NONE, wxS("frame"));
     if (!created)
         return false;
-    m_HtmlWindow = new wxHtmlWindow(this, wxID_ANY, wxDefaultPosition, size, wxHW_SCROLLBAR_AUTO,
-                                    wxS("htmlWindow"));
-    m_HtmlWindow->LoadPage(m_Url);
+    m_HtmlWindow = new SplashHtmlWindow(this, size);
+    m_HtmlWindow->ShowUrl(m_Url);
     Centre(wxBOTH);
     Raise();
     Show();

@@ -2,7 +2,7 @@
 
 #include <wx/frame.h>
 
-class wxHtmlWindow;
+class SplashHtmlWindow;
 
 // A borderless window with an HTML page while the server starts.
 class SplashWindow : public wxFrame {
@@ -11,10 +11,10 @@ public:
     ~SplashWindow() override;
 
     bool ShowSplash(const wxSize& size);
-    wxHtmlWindow* HtmlWindow() const { return m_HtmlWindow; }
+    SplashHtmlWindow* HtmlWindow() const { return m_HtmlWindow; }
 
 private:
-    wxHtmlWindow* m_HtmlWindow = nullptr;
+    SplashHtmlWindow* m_HtmlWindow = nullptr;
     wxString m_Url;
     wxString m_Title;
 };

@@ -4,13 +4,16 @@
 #include "ProcessGroupReaper.h"
 #include "ProgramPath.h"
 #include "ServerController.h"
+#include "UiServices.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <wx/app.h>
 #include <wx/cmdline.h>
+#include <wx/evtloop.h>
 #include <wx/log.h>
 #include <wx/tokenzr.h>
 #include <wx/utils.h>
@@ -18,6 +21,7 @@
 
 namespace {
 const int kDrainIntervalMs = 50;
+const size_t kMaxLineBytes = 16384;
 
 // The descriptor behind one of the toolkit's pipe streams, or -1.
 int PipeDescriptor(wxInputStream* stream) {
@@ -37,6 +41,7 @@ ServerProcess::ServerProcess(wxEvtHandler* parent, ServerController* controller)
 
 ServerProcess::~ServerProcess() {
     m_drainTimer.Stop();
+    StopWatching();
 }
 
 bool ServerProcess::CanExecute(const wxString& commandLine) {
@@ -66,12 +71,29 @@ bool ServerProcess::Start(const wxString& commandLine) {
         ProcessGroupReaper::Get().Track(static_cast<pid_t>(m_pid));
         if (redirect) {
             CloseOutput(); // the server reads nothing from us
-            for (wxInputStream* stream : {GetInputStream(), GetErrorStream()}) {
-                const int fd = PipeDescriptor(stream);
-                if (fd >= 0)
-                    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL, 0) | O_NONBLOCK);
+            // Read when there is something to read; only without a running
+            // toolkit event loop to watch the pipes does a timer look now and
+            // then (a console loop wants handlers of another kind).
+            wxAppConsole* app = wxAppConsole::GetInstance();
+            wxEventLoopBase* loop = app && app->IsGUI() ? wxEventLoopBase::GetActive() : nullptr;
+            bool watched = loop != nullptr;
+            wxInputStream* streams[2] = {GetInputStream(), GetErrorStream()};
+            for (int i = 0; i < 2; ++i) {
+                const int fd = PipeDescriptor(streams[i]);
+                if (fd < 0)
+                    continue;
+                fcntl(fd, F_SETFL, fcntl(fd, F_GETFL, 0) | O_NONBLOCK);
+                m_watchers[i].process = this;
+                m_watchers[i].stream = i;
+                if (loop)
+                    m_sources[i] = loop->AddSourceForFD(
+                        fd, &m_watchers[i], wxEVENT_SOURCE_INPUT | wxEVENT_SOURCE_EXCEPTION);
+                watched = watched && m_sources[i];
             }
-            m_drainTimer.Start(kDrainIntervalMs);
+            if (!watched) {
+                StopWatching();
+                m_drainTimer.Start(kDrainIntervalMs);
+            }
         }
     } else {
         wxLogError(wxS("ServerProcess::Start. Execution of '%s' failed."), commandLine);
@@ -101,46 +123,89 @@ void ServerProcess::OnDrainTimer(wxTimerEvent&) {
     Drain(false);
 }
 
+void ServerProcess::StopWatching() {
+    for (wxEventLoopSource*& source : m_sources) {
+        delete source;
+        source = nullptr;
+    }
+}
+
 void ServerProcess::Drain(bool final) {
-    wxInputStream* streams[2] = {GetInputStream(), GetErrorStream()};
-    for (int i = 0; i < 2; ++i) {
-        const int fd = PipeDescriptor(streams[i]);
-        std::string& pending = m_pending[i];
-        if (fd >= 0) {
-            char buffer[8192];
-            // Bounded per tick so that a flood of output cannot starve the loop.
-            for (int rounds = 0; rounds < 64; ++rounds) {
-                const ssize_t n = read(fd, buffer, sizeof(buffer));
-                if (n <= 0)
-                    break;
-                pending.append(buffer, static_cast<size_t>(n));
-            }
-        } else if (streams[i]) {
-            while (streams[i]->CanRead()) {
-                const int c = streams[i]->GetC();
-                if (streams[i]->LastRead() == 0)
-                    break;
-                pending.push_back(static_cast<char>(c));
-            }
+    for (int i = 0; i < 2; ++i)
+        DrainStream(i, final);
+}
+
+void ServerProcess::DrainStream(int i, bool final) {
+    wxInputStream* stream = i == 0 ? GetInputStream() : GetErrorStream();
+    const int fd = PipeDescriptor(stream);
+    std::string& pending = m_pending[i];
+    bool ended = false;
+    if (fd >= 0) {
+        char buffer[16384];
+        // Bounded per call, so that a flood of output cannot starve the loop;
+        // what is left waits for the next call.
+        for (int rounds = 0; rounds < 64; ++rounds) {
+            const ssize_t n = read(fd, buffer, sizeof(buffer));
+            if (n == 0)
+                ended = true;
+            if (n <= 0)
+                break;
+            pending.append(buffer, static_cast<size_t>(n));
         }
-        size_t start = 0;
-        for (size_t end; (end = pending.find('\n', start)) != std::string::npos; start = end + 1) {
-            std::string line = pending.substr(start, end - start);
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            wxLogMessage(wxS("server: %s"), wxString::FromUTF8Unchecked(line));
+    } else if (stream) {
+        while (stream->CanRead()) {
+            const int c = stream->GetC();
+            if (stream->LastRead() == 0)
+                break;
+            pending.push_back(static_cast<char>(c));
         }
-        pending.erase(0, start);
-        if (final && !pending.empty()) {
-            wxLogMessage(wxS("server: %s"), wxString::FromUTF8Unchecked(pending));
-            pending.clear();
+    }
+    const long long now = UiServices::Get().NowMillis();
+    auto logLine = [&](const char* text, size_t length) {
+        switch (m_rate.Admit(now)) {
+        case OutputRateLimit::Verdict::Log:
+            wxLogMessage(wxS("server: %s"), wxString::FromUTF8Unchecked(text, length));
+            break;
+        case OutputRateLimit::Verdict::FirstLeftOut:
+            wxLogWarning(wxS("ServerProcess: the server writes more than %d lines a second; "
+                             "lines are left out of the log until it slows down"),
+                         OutputRateLimit::kDefaultLinesPerSecond);
+            break;
+        case OutputRateLimit::Verdict::LeftOut:
+            break;
         }
+    };
+    size_t start = 0;
+    for (size_t end; (end = pending.find('\n', start)) != std::string::npos; start = end + 1) {
+        size_t length = end - start;
+        if (length > 0 && pending[end - 1] == '\r')
+            --length;
+        logLine(pending.data() + start, length);
+    }
+    pending.erase(0, start);
+    // A line without an end is cut where no log line should go on.
+    if ((final || pending.size() > kMaxLineBytes) && !pending.empty()) {
+        logLine(pending.data(), std::min(pending.size(), kMaxLineBytes));
+        pending.clear();
+    }
+    if (const long long leftOut = m_rate.TakeLeftOut(now, final))
+        wxLogWarning(wxS("ServerProcess: %lld lines of the server's output were left out of the "
+                         "log"),
+                     leftOut);
+    // A flood that stops leaves its count unsaid until the pipe speaks again:
+    // look once more when its second is over.
+    if (!final && m_rate.HasLeftOut() && !m_drainTimer.IsRunning())
+        m_drainTimer.StartOnce(1100);
+    if (ended && m_sources[i]) {
+        delete m_sources[i];
+        m_sources[i] = nullptr;
     }
 }
 
 void ServerProcess::OnTerminate(int pid, int status) {
     Drain(true);
     m_drainTimer.Stop();
+    StopWatching();
     if (pid == m_pid)
         m_pid = 0;
     wxLogMessage(wxS("ServerProcess::OnTerminate Process %d terminated with exit code %d."), pid,

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "OutputRateLimit.h"
+
+#include <string>
+#include <wx/evtloopsrc.h>
 #include <wx/process.h>
 #include <wx/timer.h>
 
@@ -28,8 +32,19 @@ public:
     static bool CanExecute(const wxString& commandLine);
 
 private:
+    // Reads one of the server's pipes when the event loop sees data on it.
+    struct PipeWatcher : wxEventLoopSourceHandler {
+        ServerProcess* process = nullptr;
+        int stream = 0;
+        void OnReadWaiting() override { process->DrainStream(stream, false); }
+        void OnWriteWaiting() override {}
+        void OnExceptionWaiting() override { process->DrainStream(stream, false); }
+    };
+
     void OnDrainTimer(wxTimerEvent& event);
     void Drain(bool final);
+    void DrainStream(int stream, bool final);
+    void StopWatching();
     bool LaunchedForReal() const { return m_pid > 0 && !m_launchMarker; }
 
     wxEvtHandler* m_parent;
@@ -39,4 +54,7 @@ private:
     bool m_released = false;
     wxTimer m_drainTimer;
     std::string m_pending[2];
+    PipeWatcher m_watchers[2];
+    wxEventLoopSource* m_sources[2] = {nullptr, nullptr};
+    OutputRateLimit m_rate;
 };

@@ -6,10 +6,12 @@
 #include "HostSwitches.h"
 #include "IServerControllerListener.h"
 #include "PlatformInfo.h"
+#include "ProgramPath.h"
 #include "UiServices.h"
 #include "UserMessages.h"
 
 #include <algorithm>
+#include <wx/cmdline.h>
 #include <wx/log.h>
 #include <wx/timer.h>
 #include <wx/utils.h>
@@ -39,25 +41,53 @@ unsigned VELTAServerController::StartTimeLimit(unsigned configuredTimeout) {
     return configuredTimeout > 0 ? configuredTimeout : 60;
 }
 
-wxString VELTAServerController::BuildCommandLine(const wxString& serverDirectory,
-                                                 const wxString& command, int port) {
-    wxString line = command;
-    line.Replace(wxS("VELTA_SERVER_PORT"), wxString::Format(wxS("%d"), port));
-    if (serverDirectory.empty())
-        return line;
-    wxString directory = serverDirectory;
-    if (directory.Last() != PlatformInfo::PathSeparator())
-        directory += PlatformInfo::PathSeparator();
-    // The folder is one piece of the program's path whatever it holds ("My
-    // Apps"): quoted, it joins the program's name into one argument.
+wxString VELTAServerController::QuoteArgument(const wxString& argument) {
+    if (!argument.empty() && argument.find_first_of(wxS(" \t\n\"'\\")) == wxString::npos)
+        return argument;
     wxString quoted = wxS("\"");
-    for (const wxUniChar c : directory) {
+    for (const wxUniChar c : argument) {
         if (c == wxS('"') || c == wxS('\\'))
             quoted += wxS('\\');
         quoted += c;
     }
-    quoted += wxS("\"");
-    return quoted + line;
+    return quoted + wxS("\"");
+}
+
+wxString VELTAServerController::ResolveProgram(const wxString& serverDirectory,
+                                               const wxString& program,
+                                               const wxString& searchPath) {
+    if (program.StartsWith(wxS("/")))
+        return program;
+    wxString directory = serverDirectory;
+    if (!directory.empty() && directory.Last() != PlatformInfo::PathSeparator())
+        directory += PlatformInfo::PathSeparator();
+    const wxString inDirectory = directory + program;
+    if (directory.empty() || ProgramPath::IsExecutableFile(inDirectory))
+        return inDirectory;
+    // "jupyter", "node", "java": a program the server folder does not hold is
+    // looked up as a shell would.
+    if (program.Find(wxS('/')) == wxNOT_FOUND) {
+        const wxString onPath = ProgramPath::Find(program, searchPath);
+        if (!onPath.empty())
+            return onPath;
+    }
+    return inDirectory;
+}
+
+wxString VELTAServerController::BuildCommandLine(const wxString& serverDirectory,
+                                                 const wxString& command, int port,
+                                                 const wxString& searchPath) {
+    wxString line = command;
+    line.Replace(wxS("VELTA_SERVER_PORT"), wxString::Format(wxS("%d"), port));
+    const wxArrayString args = wxCmdLineParser::ConvertStringToArgs(line, wxCMD_LINE_SPLIT_UNIX);
+    if (args.empty())
+        return line;
+    // Every word is quoted where it must be, so that the folder stays one word
+    // whatever it holds ("My Apps") and the arguments split as written.
+    wxString result = QuoteArgument(ResolveProgram(serverDirectory, args[0], searchPath));
+    for (size_t i = 1; i < args.size(); ++i)
+        result += wxS(" ") + QuoteArgument(args[i]);
+    return result;
 }
 
 void VELTAServerController::SetEnv(const wxString& name, const wxString& value, bool allowEmpty) {
@@ -90,9 +120,16 @@ bool VELTAServerController::Start() {
     bool started = false;
     if (port > 0) {
         m_config->SetServerPort(static_cast<unsigned>(port));
+        const wxString searchPath = m_config->GetPathEnvVar().empty()
+                                        ? ProgramPath::CurrentSearchPath()
+                                        : m_config->GetPathEnvVar();
         const wxString commandLine =
-            BuildCommandLine(directory, m_config->GetServerStartCommand(), port);
+            BuildCommandLine(directory, m_config->GetServerStartCommand(), port, searchPath);
         SetEnv(wxS("VELTA_SERVER_PORT"), wxString::Format(wxS("%d"), port), false);
+        const wxArrayString words =
+            wxCmdLineParser::ConvertStringToArgs(commandLine, wxCMD_LINE_SPLIT_UNIX);
+        if (!words.empty())
+            wxLogMessage(wxS("VELTAServerController::Start program '%s'"), words[0]);
         started = ServerController::Start(commandLine);
     } else {
         m_errorMessage = ExitCodeMessages::StartFailed(Language());

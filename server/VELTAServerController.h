@@ -26,11 +26,18 @@ public:
     static int ProbeBudgetMs(long long measuredMs, unsigned limitSeconds);
     // The start time limit in seconds: the configured one when above 0, else 60.
     static unsigned StartTimeLimit(unsigned configuredTimeout);
-    // The command line: the server directory with a trailing separator (unless
-    // empty, and quoted so that it stays one word), the start command, and the
-    // port in place of every placeholder of the command.
+    // Where the command's program is: an absolute path as it is; else in the
+    // server directory when it is there (or no directory is set); else a bare
+    // name on `searchPath`; else the directory's path, to fail as such.
+    static wxString ResolveProgram(const wxString& serverDirectory, const wxString& program,
+                                   const wxString& searchPath);
+    // The command line: the resolved program and the command's arguments, each
+    // one word as the process start splits it, and the port in place of every
+    // placeholder.
     static wxString BuildCommandLine(const wxString& serverDirectory, const wxString& command,
-                                     int port);
+                                     int port, const wxString& searchPath);
+    // `argument` as one word of a command line split as a shell would.
+    static wxString QuoteArgument(const wxString& argument);
 
 private:
     long long m_startBeganMs = -1;

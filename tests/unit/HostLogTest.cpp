@@ -1,11 +1,13 @@
 #include "HostLog.h"
 #include "HostSwitches.h"
 #include "OsDefaults.h"
+#include "RotatingLogFile.h"
 #include "TestSupport.h"
 #include "UserMessages.h"
 
 #include <clocale>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 TEST(HostLog, LevelNames) {
     EXPECT_EQ(HostLog::LevelFromName("ERROR"), wxLOG_Error);
@@ -66,6 +68,43 @@ TEST(HostLog, FileTargetAppendsUtf8LinesThatPassTheThreshold) {
     for (size_t at = 0; (at = text.find("Error: failed", at)) != std::string::npos; ++at)
         ++errors;
     EXPECT_EQ(errors, 2u) << text;
+}
+
+TEST(HostLog, RotatingFileKeepsTwoOlderFilesWithinTheLimit) {
+    TempDir dir;
+    const std::string path = dir.File("host.log");
+    dir.Write("host.log", std::string(300, 'o') + "\n"); // an earlier run's entries
+    const long long limit = 1000;
+    {
+        RotatingLogFile file(path, limit);
+        ASSERT_TRUE(file.Open());
+        wxLog* target = HostLog::CreateRotatingTarget(&file);
+        wxLog* previous = wxLog::SetActiveTarget(target);
+        const wxLogLevel level = wxLog::GetLogLevel();
+        wxLog::SetLogLevel(wxLOG_Message);
+        for (int i = 1; i <= 200; ++i)
+            wxLogMessage("entry %03d of the flood", i);
+        wxLog::SetLogLevel(level);
+        wxLog::SetActiveTarget(previous);
+        delete target;
+    }
+    const std::string newest = ReadFile(path);
+    const std::string older = ReadFile(RotatingLogFile::OlderName(path, 1));
+    const std::string oldest = ReadFile(RotatingLogFile::OlderName(path, 2));
+    EXPECT_NE(newest.find("entry 200 of the flood\n"), std::string::npos);
+    for (const std::string* text : {&newest, &older, &oldest}) {
+        EXPECT_FALSE(text->empty());
+        EXPECT_LE(static_cast<long long>(text->size()), limit);
+        EXPECT_EQ(text->back(), '\n') << "files are cut between lines";
+    }
+    struct stat st;
+    EXPECT_NE(stat(RotatingLogFile::OlderName(path, 3).c_str(), &st), 0) << "only two are kept";
+    EXPECT_EQ(older.find("entry 200"), std::string::npos);
+    EXPECT_LT(older.find("entry"), std::string::npos);
+
+    RotatingLogFile unwritable(dir.File("no-such-folder/host.log"));
+    EXPECT_FALSE(unwritable.Open());
+    unwritable.Write("dropped\n"); // harmless
 }
 
 TEST(HostSwitches, CommandLineRules) {

@@ -1,10 +1,12 @@
 #include "HostSwitches.h"
 #include "HttpStatusProbe.h"
 #include "IServerControllerListener.h"
+#include "OutputRateLimit.h"
 #include "ProcessGroupReaper.h"
 #include "ProcessTable.h"
 #include "ServerProcess.h"
 #include "TestSupport.h"
+#include "UiServices.h"
 #include "VELTAAppConfig.h"
 #include "VELTAServerController.h"
 
@@ -12,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <wx/cmdline.h>
 #include <wx/timer.h>
 #include <wx/utils.h>
 
@@ -149,6 +152,52 @@ TEST_F(ServerControllerTest, EnvironmentAndCommandLineReachTheServer) {
     wxUnsetEnv("RECORD");
 }
 
+TEST(ServerCommandLine, ProgramInTheFolderOnThePathOrAsWritten) {
+    TempDir dir;
+    mkdir(dir.File("bin").c_str(), 0755);
+    mkdir(dir.File("server").c_str(), 0755);
+    dir.Write("bin/tool", "#!/bin/sh\n");
+    dir.Write("server/start.sh", "#!/bin/sh\n");
+    dir.Write("server/notes.txt", "not a program\n");
+    chmod(dir.File("bin/tool").c_str(), 0755);
+    chmod(dir.File("server/start.sh").c_str(), 0755);
+    const wxString folder = dir.File("server") + "/";
+    const wxString path = "/nonexistent:" + dir.File("bin");
+    struct Case {
+        const char* program;
+        wxString expected;
+    } cases[] = {
+        {"start.sh", folder + "start.sh"},   // the folder's own program
+        {"tool", dir.File("bin/tool")},      // not in the folder: on the path
+        {"notes.txt", folder + "notes.txt"}, // not executable, not on the path
+        {"missing", folder + "missing"},     // nowhere: fails as the folder's
+        {"sub/tool", folder + "sub/tool"},   // a relative path is never searched
+        {"/usr/bin/env", "/usr/bin/env"},    // absolute: as it is
+        {"/nonexistent/prog", "/nonexistent/prog"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(VELTAServerController::ResolveProgram(folder, c.program, path), c.expected)
+            << c.program;
+    EXPECT_EQ(VELTAServerController::ResolveProgram("", "tool", path), "tool")
+        << "without a folder the process start searches PATH itself";
+
+    const wxString spaced = dir.File("My Apps");
+    EXPECT_EQ(VELTAServerController::BuildCommandLine(spaced,
+                                                      "tool --port VELTA_SERVER_PORT "
+                                                      "\"a b\" --name=VELTA_SERVER_PORT",
+                                                      8080, path),
+              dir.File("bin/tool") + " --port 8080 \"a b\" --name=8080");
+    EXPECT_EQ(VELTAServerController::BuildCommandLine(spaced, "run.sh", 1, path),
+              "\"" + spaced + "/run.sh\"");
+    const wxArrayString words = wxCmdLineParser::ConvertStringToArgs(
+        VELTAServerController::BuildCommandLine("/x/My \"A\\", "go 'it s' \\$HOME", 1, path),
+        wxCMD_LINE_SPLIT_UNIX);
+    ASSERT_EQ(words.size(), 3u);
+    EXPECT_EQ(words[0], "/x/My \"A\\/go");
+    EXPECT_EQ(words[1], "it s");
+    EXPECT_EQ(words[2], "$HOME");
+}
+
 TEST_F(ServerControllerTest, ServerThatHonoursTheShutdownUrlEndsTheStopAtOnce) {
     Configure("--port VELTA_SERVER_PORT");
     ASSERT_TRUE(StartAndWait(10000));
@@ -184,11 +233,23 @@ TEST_F(ServerControllerTest, StopWithoutProcessReportsNothing) {
     EXPECT_TRUE(listener.events.empty());
 }
 
-TEST_F(ServerControllerTest, FloodOfOutputNeverBlocksTheServer) {
-    Configure("--port VELTA_SERVER_PORT --flood 100000");
+TEST_F(ServerControllerTest, FloodOfOutputIsReadButBoundedInTheLog) {
+    // The server writes all of it before it listens: it starts only if every
+    // line is read, and the log takes only so many lines a second.
+    Configure("--port VELTA_SERVER_PORT --flood 200000");
     LogCapture log;
+    const long long began = UiServices::Get().NowMillis();
     ASSERT_TRUE(StartAndWait(20000));
-    ASSERT_TRUE(RunLoopUntil([&] { return log.Contains("flood line 100000 of 100000"); }, 20000));
+    ASSERT_TRUE(RunLoopUntil(
+        [&] { return log.Contains("lines of the server's output were left out of the log"); },
+        10000));
+    const long long seconds = (UiServices::Get().NowMillis() - began) / 1000 + 1;
+    long long serverLines = 0;
+    for (const auto& entry : log.entries)
+        serverLines += entry.second.StartsWith("server: ") ? 1 : 0;
+    EXPECT_LE(serverLines, (seconds + 1) * OutputRateLimit::kDefaultLinesPerSecond);
+    EXPECT_GE(serverLines, OutputRateLimit::kDefaultLinesPerSecond);
+    EXPECT_TRUE(log.Contains("lines are left out of the log until it slows down"));
 }
 
 TEST_F(ServerControllerTest, NoRedirectLeavesTheOutputOutOfTheLog) {
