@@ -4,6 +4,6 @@
 class X11WindowManager {
 public:
     // A window manager runs and honours the full-screen state of its windows
-    // (_NET_WM_STATE_FULLSCREEN of the window-manager specification).
+    // (_NET_WM_STATE_FULLSCREEN, as EWMH window managers know it).
     static bool SupportsFullScreenState();
 };
