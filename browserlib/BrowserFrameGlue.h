@@ -1,5 +1,7 @@
 #pragma once
 
+struct NavigationRequest;
+
 #include "nsEmbeddingInterfaces.h"
 
 #include <wx/string.h>
@@ -34,7 +36,7 @@ public:
     virtual PRBool GetBrowserFrameVisibility(PRBool* visible) = 0;
     virtual void ShowContextMenu(PRUint32 contextFlags, nsIDOMNode* node) = 0;
     virtual wxWindow* GetBrowserFrameNativeWnd() = 0;
-    virtual PRBool OnStartURIOpen(const wxString& url) = 0;
+    virtual PRBool OnStartURIOpen(NavigationRequest& request) = 0;
 
 protected:
     ~BrowserFrameGlue() = default;

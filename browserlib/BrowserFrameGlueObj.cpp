@@ -1,5 +1,8 @@
 #include "BrowserFrameGlueObj.h"
 
+#include "NavigationRequest.h"
+#include "WindowPlacement.h"
+
 #include "CBrowserFrame.h"
 #include "CBrowserView.h"
 #include "IHtmlControlNavigationListener.h"
@@ -133,7 +136,8 @@ void BrowserFrameGlueObj::GetBrowserFrameSize(PRInt32* cx, PRInt32* cy) {
 
 void BrowserFrameGlueObj::SetBrowserFrameSize(PRInt32 cx, PRInt32 cy) {
     wxLogMessage(wxS("BrowserFrameGlueObj::SetBrowserFrameSize: %d , %d"), cx, cy);
-    m_frame->SetSize(cx, cy);
+    const wxRect asked(m_frame->GetPosition(), wxSize(cx, cy));
+    m_frame->SetSize(WindowPlacement::Fitted(asked, WindowPlacement::WorkAreaAround(asked)));
 }
 
 void BrowserFrameGlueObj::GetBrowserFramePositionAndSize(PRInt32* x, PRInt32* y, PRInt32* cx,
@@ -157,7 +161,8 @@ void BrowserFrameGlueObj::SetBrowserFramePositionAndSize(PRInt32 x, PRInt32 y, P
     wxLogMessage(
         wxS("BrowserFrameGlueObj::SetBrowserFramePositionAndSize: x=%d, y=%d, dx=%d, dy=%d"), x, y,
         cx, cy);
-    m_frame->SetSize(x, y, cx, cy, wxSIZE_AUTO);
+    const wxRect asked(x, y, cx, cy);
+    m_frame->SetSize(WindowPlacement::Fitted(asked, WindowPlacement::WorkAreaAround(asked)));
 }
 
 void BrowserFrameGlueObj::ShowBrowserFrame(PRBool show) {
@@ -184,7 +189,7 @@ wxWindow* BrowserFrameGlueObj::GetBrowserFrameNativeWnd() {
     return m_frame;
 }
 
-PRBool BrowserFrameGlueObj::OnStartURIOpen(const wxString& url) {
-    wxLogMessage(wxS("BrowserFrameGlueObj::OnStartURIOpen: %s"), url);
-    return m_frame->OnStartURIOpen(url);
+PRBool BrowserFrameGlueObj::OnStartURIOpen(NavigationRequest& request) {
+    wxLogMessage(wxS("BrowserFrameGlueObj::OnStartURIOpen: %s"), request.url);
+    return m_frame->OnStartURIOpen(request);
 }

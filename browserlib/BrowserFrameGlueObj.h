@@ -1,5 +1,7 @@
 #pragma once
 
+struct NavigationRequest;
+
 #include "BrowserFrameGlue.h"
 
 class CBrowserFrame;
@@ -33,7 +35,7 @@ public:
     PRBool GetBrowserFrameVisibility(PRBool* visible) override;
     void ShowContextMenu(PRUint32 contextFlags, nsIDOMNode* node) override;
     wxWindow* GetBrowserFrameNativeWnd() override;
-    PRBool OnStartURIOpen(const wxString& url) override;
+    PRBool OnStartURIOpen(NavigationRequest& request) override;
 
     // The last progress reported (for the view's commands and tests).
     PRInt32 LastProgress() const { return m_progress; }

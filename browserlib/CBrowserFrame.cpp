@@ -1,5 +1,7 @@
 #include "CBrowserFrame.h"
 
+#include "NavigationRequest.h"
+
 #include "CBrowserView.h"
 #include "HostConfig.h"
 #include "IHtmlControlNavigationListener.h"
@@ -122,10 +124,16 @@ void CBrowserFrame::setSize(const wxSize& size) {
     SetSize(size);
 }
 
-bool CBrowserFrame::OnStartURIOpen(const wxString& url) {
+bool CBrowserFrame::OnStartURIOpen(NavigationRequest& request) {
+    const wxString& url = request.url;
+    // A new window's first address is for its own top frame.
+    if (m_firstNavigationPending && request.frame == NavigationRequest::Frame::Unknown)
+        request.frame = NavigationRequest::Frame::Main;
     bool abort = false;
     if (m_host && m_host->m_NavigationListener)
-        abort = m_host->m_NavigationListener->FilterUrl(url);
+        abort = m_host->m_NavigationListener->FilterNavigation(request);
+    if (abort && request.decideWithFrame)
+        return abort; // asked again once its frame is known
     if (m_firstNavigationPending) {
         m_firstNavigationPending = false;
         m_options.url = url;

@@ -1,5 +1,7 @@
 #pragma once
 
+struct NavigationRequest;
+
 #include "BrowserFrameGlueObj.h"
 #include "BrowserFrameOptions.h"
 #include "wxHtmlCtrl.h"
@@ -57,7 +59,7 @@ public:
     wxFrame* GetFrame() override { return this; }
 
     // The engine is about to open `url`: true aborts it.
-    bool OnStartURIOpen(const wxString& url);
+    bool OnStartURIOpen(NavigationRequest& request);
 
     CBrowserView* GetView() const { return m_view; }
     BrowserFrameGlueObj& Glue() { return m_glue; }

@@ -1,5 +1,7 @@
 #include "CBrowserImpl.h"
 
+#include "NavigationRequest.h"
+
 #include "BrowserFrameGlue.h"
 #include "StringConv.h"
 #include "nsComponentManager.h"
@@ -258,9 +260,34 @@ nsresult CBrowserImpl::OnStartURIOpen(nsIURI* uri, PRBool* abort) {
         return NS_ERROR_FAILURE;
     char* spec = nullptr;
     uri->GetSpec(&spec);
-    const wxString url = StringConv::FromNarrow(spec);
+    NavigationRequest request;
+    request.url = StringConv::FromNarrow(spec);
     nsMemory::Free(spec);
-    *abort = m_glue->OnStartURIOpen(url);
+    nsCOMPtr<nsINavigationInfo> info = do_QueryInterface<nsINavigationInfo>(mWebBrowser);
+    if (info) {
+        PRInt32 kind = nsINavigationInfo::frameUnknown;
+        PRBool later = false, byUser = false;
+        info->GetFrameKind(&kind);
+        info->GetFrameLater(&later);
+        info->GetUserGesture(&byUser);
+        request.frame = kind == nsINavigationInfo::frameMain  ? NavigationRequest::Frame::Main
+                        : kind == nsINavigationInfo::frameSub ? NavigationRequest::Frame::Sub
+                                                              : NavigationRequest::Frame::Unknown;
+        request.frameLater = later;
+        request.userGesture = byUser;
+    }
+    if (nsCOMPtr<nsIWebNavigation> navigation = do_QueryInterface<nsIWebNavigation>(mWebBrowser)) {
+        nsCOMPtr<nsIURI> current;
+        char* shown = nullptr;
+        if (NS_SUCCEEDED(navigation->GetCurrentURI(getter_AddRefs(current))) && current &&
+            NS_SUCCEEDED(current->GetSpec(&shown))) {
+            request.pageUrl = StringConv::FromNarrow(shown);
+            nsMemory::Free(shown);
+        }
+    }
+    *abort = m_glue->OnStartURIOpen(request);
+    if (*abort && request.decideWithFrame && info)
+        info->SetDecideWithFrame(true);
     return NS_OK;
 }
 

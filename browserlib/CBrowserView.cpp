@@ -113,8 +113,16 @@ nsresult CBrowserView::CreateBrowser() {
             global->GetDocShell()->SetParentURIContentListener(
                 static_cast<nsIURIContentListener*>(m_chrome));
     }
-    if (HostConfig* config = m_frame->GetHostConfig())
+    if (HostConfig* config = m_frame->GetHostConfig()) {
         SetBackgroundColour(wxColour(config->GetBGColor()));
+        if (nsCOMPtr<nsIWebBrowserSetup> setup = do_QueryInterface<nsIWebBrowserSetup>(mWebBrowser))
+            setup->SetProperty(nsIWebBrowserSetup::SETUP_CONTEXT_MENU,
+                               config->GetContextMenu() == wxS("engine")
+                                   ? nsIWebBrowserSetup::CONTEXT_MENU_ENGINE
+                               : config->GetContextMenu() == wxS("none")
+                                   ? nsIWebBrowserSetup::CONTEXT_MENU_NONE
+                                   : nsIWebBrowserSetup::CONTEXT_MENU_APPLICATION);
+    }
     mBaseWindow->SetVisibility(true);
     if (m_frame->GetHostConfig() && !m_frame->GetHostConfig()->IsDragDropAllowed() && window)
         RunDragDropHookCommand("addhook");

@@ -1,5 +1,7 @@
 #include "MozillaFacade.h"
 
+#include "WindowPlacement.h"
+
 #include "CBrowserFrame.h"
 #include "CBrowserImpl.h"
 #include "CBrowserView.h"
@@ -212,8 +214,17 @@ CBrowserFrame* MozillaFacade::CreateHostedBrowserFrame(wxWindow* parent, IMozill
         delete frame;
         return nullptr;
     }
-    if (m_HostConfig && m_HostConfig->IsMainWindowCentered())
-        frame->Centre(wxBOTH);
+    if (m_HostConfig && m_HostConfig->IsMainWindowCentered()) {
+        // Placed by hand, and again once shown: without a window manager the
+        // toolkit's own centring comes before the window is mapped and is lost.
+        const wxRect place = WindowPlacement::Centred(
+            frame->GetSize(), WindowPlacement::WorkAreaAround(frame->GetRect()));
+        frame->Move(place.GetPosition());
+        frame->CallAfter([frame, place] {
+            if (!frame->IsFullScreen() && frame->GetSize() == place.GetSize())
+                frame->Move(place.GetPosition());
+        });
+    }
     if (params.show)
         frame->Show();
     wxMutexLocker lock(m_Mutex);
@@ -254,6 +265,15 @@ nsresult MozillaFacade::CreateChromeWindow(nsIWebBrowserChrome*, PRUint32 chrome
     params.name = wxString::Format(wxS("New window %d"), m_windowNumber);
     params.chromeFlags = chromeFlags;
     params.resizable = (chromeFlags & nsIWebBrowserChrome::CHROME_WINDOW_RESIZE) != 0;
+    // Until the page asks for a size: its opener's, cascaded, on screen.
+    if (wxFrame* opener = LastShownFrame()) {
+        const wxRect place = WindowPlacement::Cascaded(
+            opener->GetRect(), WindowPlacement::WorkAreaAround(opener->GetRect()));
+        params.x = place.x;
+        params.y = place.y;
+        params.width = place.width;
+        params.height = place.height;
+    }
     CBrowserFrame* frame =
         CreateNewBrowserFrame(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, host, params);
     if (frame && frame->GetView() && frame->GetView()->GetChrome()) {
@@ -261,6 +281,15 @@ nsresult MozillaFacade::CreateChromeWindow(nsIWebBrowserChrome*, PRUint32 chrome
         (*result)->AddRef();
     }
     return NS_OK;
+}
+
+wxFrame* MozillaFacade::LastShownFrame() {
+    wxMutexLocker lock(m_Mutex);
+    wxFrame* last = nullptr;
+    for (wxObject* entry : m_Frames)
+        if (auto* frame = dynamic_cast<CBrowserFrame*>(entry); frame && frame->IsShown())
+            last = frame;
+    return last;
 }
 
 void MozillaFacade::RemoveOneFrame(wxObject* frame, bool) {

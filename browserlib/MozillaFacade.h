@@ -50,6 +50,8 @@ public:
     nsresult InitializePrefs();
 
     void RemoveOneFrame(wxObject* frame, bool flag);
+    // The frame a page most likely opened a window from: the last one shown.
+    wxFrame* LastShownFrame();
     wxFrame* FindWindowByHwnd(void* handle);
     bool GetTempDirectory(wxString& out);
     IMozillaHost* GetHost() const { return m_Host; }

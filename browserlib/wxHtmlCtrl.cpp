@@ -2,9 +2,11 @@
 
 #include "BrowserFrameOptions.h"
 #include "CBrowserFrame.h"
+#include "EngineBackend.h"
 #include "HostConfig.h"
 #include "IMozillaHost.h"
 #include "MozillaFacade.h"
+#include "WindowPlacement.h"
 
 #include <wx/app.h>
 #include <wx/log.h>
@@ -12,6 +14,10 @@
 ZeroHost* ZeroHost::Get() {
     static ZeroHost host;
     return &host;
+}
+
+void wxHtmlCtrl::RouteScheme(const wxString& scheme) {
+    EngineBackend::Get().RouteScheme(std::string(scheme.Lower().utf8_str()));
 }
 
 bool wxHtmlCtrl::OnInit() {
@@ -36,7 +42,14 @@ wxHtmlCtrl* wxHtmlCtrl::createHostedBrowser(wxApp* app, wxWindow* parent, const 
     BrowserFrameOptions params;
     params.name = name;
     if (config) {
-        const wxRect& rect = config->GetMainWindowRect();
+        wxRect rect = config->GetMainWindowRect();
+        if (rect.width <= 0 || rect.height <= 0) {
+            // No size configured: a window the user can see, in the middle.
+            const wxRect area = WindowPlacement::WorkAreaAround(wxRect(rect.x, rect.y, 1, 1));
+            rect = WindowPlacement::Centred(WindowPlacement::DefaultSize(area), area);
+            wxLogMessage(wxS("wxHtmlCtrl::createHostedBrowser no window size configured: %dx%d"),
+                         rect.width, rect.height);
+        }
         params.x = rect.x;
         params.y = rect.y;
         params.width = rect.width;

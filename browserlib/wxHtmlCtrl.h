@@ -38,6 +38,9 @@ public:
     static wxHtmlCtrl* createEmbeddedBrowser(wxApp* app, wxWindow* parent, const wxString& name,
                                              HostConfig* config, IMozillaHost* host);
     static const BrowserFrameList& GetFrameList();
+    // Links of `scheme` (one the engine cannot show) reach the listener a second
+    // time once it is known which frame they are for.
+    static void RouteScheme(const wxString& scheme);
     static wxString GetVersion() { return wxS("1.1.9"); }
 
 protected:

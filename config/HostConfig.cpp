@@ -70,6 +70,13 @@ bool HostConfig::LoadValues() {
         m_fullscreen = IsTrue(node->GetAttribute(wxS("fullscreen")));
         m_mainWindowCenter = IsTrue(node->GetAttribute(wxS("center")));
         m_keepResolution = IsTrue(node->GetAttribute(wxS("keepresolution")));
+        const wxString menu = node->GetAttribute(wxS("contextmenu")).Lower();
+        if (menu == wxS("engine") || menu == wxS("application") || menu == wxS("none"))
+            m_contextMenu = menu;
+        else if (!menu.empty())
+            wxLogWarning(wxS("HostConfig::Load MainWindowMode contextmenu=\"%s\" is none of "
+                             "engine, application, none: application"),
+                         menu);
         ReadNumber(node, "refreshDelayMS", m_refreshDelayMS);
     }
     if (const wxXmlNode* node = FindKey(wxS("ServerPort"), kClass))

@@ -29,6 +29,8 @@ public:
     const wxRect& GetSplashWindowRect() const { return m_splashWindowRect; }
     bool IsFullscreen() const { return m_fullscreen; }
     bool IsMainWindowCentered() const { return m_mainWindowCenter; }
+    // "engine", "application" (the default) or "none".
+    const wxString& GetContextMenu() const { return m_contextMenu; }
     // Full screen covers the screen at its current resolution, no mode switch.
     bool KeepsResolution() const { return m_keepResolution; }
     const wxString& GetAppDataDirectory() const { return m_appDataDirectory; }
@@ -80,6 +82,7 @@ protected:
     wxRect m_splashWindowRect;
     bool m_fullscreen = false;
     bool m_mainWindowCenter = false;
+    wxString m_contextMenu = wxS("application");
     bool m_keepResolution = false;
     wxString m_appDataDirectory;
     wxString m_serverDirectory;

@@ -1,5 +1,7 @@
 #include "HostApp.h"
 
+#include <wx/filename.h>
+
 #include "FatalError.h"
 #include "HostLog.h"
 #include "HostSwitches.h"
@@ -90,6 +92,16 @@ bool HostApp::OnInit() {
                 previous->Flush();
             HostLog::ApplyLogLevel(appConfig.GetLoggingLevel());
             wxLogMessage(wxS("Program starting up ... (HostApp::OnInit)"));
+            // Whatever the level: one file sent by a user must tell whose run it was.
+            const wxLogLevel level = wxLog::GetLogLevel();
+            wxLog::SetLogLevel(wxLOG_Message);
+            wxFileName configFile(appConfig.GetFileName()), logFile(path);
+            configFile.MakeAbsolute();
+            logFile.MakeAbsolute();
+            wxLogMessage(wxS("HostApp::OnInit velta-host %s, configuration %s, log %s%s"),
+                         wxS(VELTA_VERSION), configFile.GetFullPath(), logFile.GetFullPath(),
+                         m_logFile ? wxString() : wxString(wxS(" (cannot be written)")));
+            wxLog::SetLogLevel(level);
         }
     } catch (const std::exception& e) {
         wxLogError(wxS("appConfig.Load () exception %s"), wxString(e.what(), wxConvLibc));

@@ -49,7 +49,7 @@ wxString HostLog::FormatLine(wxLogLevel level, const wxString& text, time_t when
         line += wxS("Error: ");
     else if (level == wxLOG_Warning)
         line += wxS("Warning: ");
-    return line + text;
+    return line + Shortened(text);
 }
 
 wxLog* HostLog::CreateTarget(FILE* file) {
@@ -62,4 +62,25 @@ wxLog* HostLog::CreateRotatingTarget(RotatingLogFile* file) {
     wxLog* target = new RotatingTarget(file);
     delete target->SetFormatter(new HostLogFormatter);
     return target;
+}
+
+wxString HostLog::Shortened(const wxString& text, size_t most) {
+    if (text.length() <= most)
+        return text;
+    wxString out;
+    size_t start = 0;
+    while (start < text.length()) {
+        size_t end = start;
+        while (end < text.length() && !wxIsspace(text[end]))
+            ++end;
+        if (end - start > most)
+            out << text.substr(start, most)
+                << wxString::Format(wxS("... (cut, %zu characters)"), end - start);
+        else
+            out << text.substr(start, end - start);
+        start = end;
+        while (start < text.length() && wxIsspace(text[start]))
+            out << text[start++];
+    }
+    return out;
 }

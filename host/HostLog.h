@@ -21,5 +21,8 @@ public:
     static wxLog* CreateRotatingTarget(RotatingLogFile* file);
 
     // Formats one line as the targets write it (without the line end).
+    // `text` for a log line: every word longer than `most` (an address: a
+    // data: URL may hold a whole document) is cut, with a marker and its length.
+    static wxString Shortened(const wxString& text, size_t most = 300);
     static wxString FormatLine(wxLogLevel level, const wxString& text, time_t when);
 };

@@ -36,6 +36,10 @@ bool MainFrame::FilterUrl(const wxString& url) {
     return m_navigation.FilterUrl(url);
 }
 
+bool MainFrame::FilterNavigation(NavigationRequest& request) {
+    return m_navigation.FilterNavigation(request);
+}
+
 void MainFrame::OnCommand(wxCommandEvent& event) {
     wxHtmlCtrl* control = m_navigation.GetControl();
     switch (event.GetId()) {

@@ -28,6 +28,7 @@ public:
     ~MainFrame() override;
 
     bool FilterUrl(const wxString& url) override;
+    bool FilterNavigation(NavigationRequest& request) override;
     void OnBeforeNavigate(const wxString&) override {}
     void Reserved(const wxString&) override {}
     void OnDocumentComplete(const wxString&) override {}

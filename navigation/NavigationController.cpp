@@ -1,5 +1,7 @@
 #include "NavigationController.h"
 
+#include "NavigationPolicy.h"
+
 #include "DisplayManager.h"
 #include "HostConfig.h"
 #include "MainFrame.h"
@@ -64,6 +66,8 @@ bool NavigationController::StartWebApp() {
     }
     wxString url = m_hostConfig->GetStartUrl();
     m_hostConfig->ResolveUrl(url);
+    for (const wxString& scheme : NavigationPolicy::RoutedSchemes(m_hostConfig->GetCommandPrefix()))
+        wxHtmlCtrl::RouteScheme(scheme);
     if (url.empty()) {
         wxLogMessage(
             wxS("NavigationController::StartWebApp with empty startUrl url -> use about:blank"));

@@ -3,6 +3,7 @@
 #include "BrowserFrameOptions.h"
 #include "IMozillaHost.h"
 #include "IServerControllerListener.h"
+#include "NavigationRequest.h"
 #include "wxHtmlCtrl.h"
 
 #include <memory>
@@ -31,6 +32,7 @@ public:
     virtual bool StartWebApp();
     virtual bool Stop();
     virtual bool FilterUrl(const wxString& url) = 0;
+    virtual bool FilterNavigation(NavigationRequest& request) { return FilterUrl(request.url); }
 
     // IMozillaHost
     bool OnInit() override { return true; }

@@ -1,5 +1,9 @@
 #include "UrlClassifier.h"
 
+#include "WebUrl.h"
+
+#include <cstring>
+
 bool UrlClassifier::IsCommand(const wxString& url, const wxString& prefix) {
     return !prefix.empty() && url.Lower().StartsWith(prefix);
 }
@@ -46,16 +50,40 @@ bool UrlClassifier::IsExternalCandidate(const wxString& url, const wxString& sta
     return lower != startUrl.Lower();
 }
 
-wxString UrlClassifier::PartBeforeLastColon(const wxString& text) {
-    const size_t colon = text.rfind(wxS(':'));
-    if (colon == wxString::npos || colon == 0)
-        return wxString();
-    return text.substr(0, colon);
+bool UrlClassifier::DiffersFromStart(const wxString& url, const wxString& startUrl) {
+    return !OnStartHost(url, startUrl);
 }
 
-bool UrlClassifier::DiffersFromStart(const wxString& url, const wxString& startUrl) {
-    const wxString part = PartBeforeLastColon(url);
-    return !part.empty() && part != PartBeforeLastColon(startUrl);
+bool UrlClassifier::OnStartHost(const wxString& url, const wxString& startUrl) {
+    const WebUrl address(url), start(startUrl);
+    return address.IsWeb() && start.IsWeb() && address.Host() == start.Host();
+}
+
+bool UrlClassifier::EngineShowsScheme(const wxString& scheme) {
+    static const char* const shown[] = {"http", "https", "file",       "about",
+                                        "data", "blob",  "javascript", "view-source"};
+    for (const char* name : shown)
+        if (scheme == name)
+            return true;
+    return false;
+}
+
+wxString UrlClassifier::ForDesktop(const wxString& url) {
+    const wxString text = url.Strip(wxString::both);
+    if (WebUrl::SchemeOf(text).empty())
+        return wxString();
+    static const char* const hex = "0123456789ABCDEF";
+    wxString out;
+    const wxScopedCharBuffer utf8 = text.utf8_str();
+    for (size_t i = 0; i < utf8.length(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(utf8.data()[i]);
+        if (c <= ' ' || c >= 0x7f || std::strchr("\"'`<>\\^{}|", c)) {
+            out << '%' << hex[c >> 4] << hex[c & 15];
+        } else {
+            out << static_cast<char>(c);
+        }
+    }
+    return out;
 }
 
 wxArrayString UrlClassifier::RelativeExternalTokens(const wxString& list) {

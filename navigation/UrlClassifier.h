@@ -19,10 +19,18 @@ public:
     static wxString WithoutDefaultPort(const wxString& url);
     // An http or https URL that is not the start URL itself (both lower-cased).
     static bool IsExternalCandidate(const wxString& url, const wxString& startUrl);
-    // The text before the last ':', empty when there is none or it is the first character.
-    static wxString PartBeforeLastColon(const wxString& text);
-    // Whether a candidate lies on another host (or port) than the start URL.
+    // Whether a candidate lies on another host than the start URL. The same
+    // host on another port is the application's; a URL that names no host
+    // readably lies elsewhere.
     static bool DiffersFromStart(const wxString& url, const wxString& startUrl);
+    // Whether `url` is a web URL on the start URL's host.
+    static bool OnStartHost(const wxString& url, const wxString& startUrl);
+    // Schemes the engine shows itself; links of any other scheme belong to the desktop.
+    static bool EngineShowsScheme(const wxString& scheme);
+    // `url` as it is handed to the desktop, one argument: white space, control
+    // characters, quotes and anything outside ASCII percent-encoded. Empty when
+    // it has no scheme (nothing a handler could read as a URL, nor as an option).
+    static wxString ForDesktop(const wxString& url);
     // The ';'-separated paths below the start URL that count as external.
     static wxArrayString RelativeExternalTokens(const wxString& list);
     // The test URL (start URL + token) that `url` lies below, or empty.

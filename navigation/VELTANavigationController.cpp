@@ -2,6 +2,7 @@
 
 #include "HostConfig.h"
 #include "MainFrame.h"
+#include "NavigationPolicy.h"
 #include "UiServices.h"
 #include "UrlClassifier.h"
 
@@ -18,54 +19,78 @@ bool VELTANavigationController::Stop() {
 }
 
 bool VELTANavigationController::FilterUrl(const wxString& url) {
+    // Without more from the engine: the main frame, showing the application.
+    NavigationRequest request;
+    request.url = url;
+    request.frame = NavigationRequest::Frame::Main;
+    if (m_hostConfig) {
+        request.pageUrl = m_hostConfig->GetStartUrl();
+        m_hostConfig->ResolveUrl(request.pageUrl);
+    }
+    return FilterNavigation(request);
+}
+
+bool VELTANavigationController::FilterNavigation(NavigationRequest& request) {
+    const wxString& url = request.url;
     wxLogMessage(wxS("VELTANavigationController::FilterUrl %s"), url);
     if (!m_hostConfig) {
         wxLogError(wxS("VELTANavigationController::FilterUrl host config == null!"));
         return false;
     }
-    const wxString& prefix = m_hostConfig->GetCommandPrefix();
-    const bool command = UrlClassifier::IsCommand(url, prefix);
-    if (command) {
+    NavigationPolicy::Settings settings;
+    settings.startUrl = m_hostConfig->GetStartUrl();
+    m_hostConfig->ResolveUrl(settings.startUrl);
+    settings.commandPrefix = m_hostConfig->GetCommandPrefix();
+    settings.relativeExternalUrls = m_hostConfig->GetRelativeExternalUrls();
+    settings.useExternalBrowser = m_hostConfig->UseExternalBrowserForExternalUrls();
+    const NavigationPolicy::Decision decision = NavigationPolicy::Decide(request, settings);
+    switch (decision.action) {
+    case NavigationPolicy::Action::Allow:
+        return false;
+    case NavigationPolicy::Action::DecideWithFrame:
+        request.decideWithFrame = true;
+        return true;
+    case NavigationPolicy::Action::Refuse:
+        if (decision.warning)
+            wxLogWarning(wxS("VELTANavigationController::FilterUrl refused %s: %s"), url,
+                         decision.reason);
+        else
+            wxLogMessage(wxS("VELTANavigationController::FilterUrl refused %s: %s"), url,
+                         decision.reason);
+        return true;
+    case NavigationPolicy::Action::Command:
         wxLogMessage(
             wxS("VELTANavigationController::FilterUrl has detected an internal command --> abort"));
-        switch (UrlClassifier::CommandOf(url, prefix)) {
-        case UrlClassifier::Command::Fullscreen:
-            SetFullScreenMode(true);
-            break;
-        case UrlClassifier::Command::Windowmode:
-            SetFullScreenMode(false);
-            break;
-        case UrlClassifier::Command::Quit:
-            if (m_mainFrame) {
-                wxCloseEvent close(wxEVT_CLOSE_WINDOW, 0);
-                close.SetEventObject(m_mainFrame);
-                wxPostEvent(m_mainFrame, close);
-            }
-            break;
-        default:
-            break;
-        }
+        Obey(decision.command);
+        if (decision.alsoOutside && !decision.outside.empty())
+            OpenExternal(decision.outside);
+        return true;
+    case NavigationPolicy::Action::OpenOutside:
+        wxLogMessage(wxS("VELTANavigationController::FilterUrl has external Url --> abort"));
+        OpenExternal(decision.outside);
+        return true;
     }
-    wxString startUrl = m_hostConfig->GetStartUrl();
-    m_hostConfig->ResolveUrl(startUrl);
-    // The engine drops a default port ("http://localhost:80/" becomes
-    // "http://localhost/"): compared as written, the application's own start
-    // page would count as external and never load.
-    startUrl = UrlClassifier::WithoutDefaultPort(startUrl);
-    const wxString address = UrlClassifier::WithoutDefaultPort(url);
-    bool external = false;
-    if (UrlClassifier::IsExternalCandidate(address, startUrl))
-        external = UrlClassifier::DiffersFromStart(address, startUrl) ||
-                   CheckRelativeExternalUrls(startUrl, address);
-    if (external) {
-        if (m_hostConfig->UseExternalBrowserForExternalUrls()) {
-            wxLogMessage(wxS("VELTANavigationController::FilterUrl has external Url --> abort"));
-            OpenExternal(url);
-        } else {
-            external = false;
+    return false;
+}
+
+void VELTANavigationController::Obey(UrlClassifier::Command command) {
+    switch (command) {
+    case UrlClassifier::Command::Fullscreen:
+        SetFullScreenMode(true);
+        break;
+    case UrlClassifier::Command::Windowmode:
+        SetFullScreenMode(false);
+        break;
+    case UrlClassifier::Command::Quit:
+        if (m_mainFrame) {
+            wxCloseEvent close(wxEVT_CLOSE_WINDOW, 0);
+            close.SetEventObject(m_mainFrame);
+            wxPostEvent(m_mainFrame, close);
         }
+        break;
+    default:
+        break;
     }
-    return command || external;
 }
 
 bool VELTANavigationController::CheckRelativeExternalUrls(const wxString& startUrl,

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "NavigationController.h"
+#include "NavigationRequest.h"
+#include "UrlClassifier.h"
 
 // The host's navigation controller: the web application's shutdown command on
 // stop, and the URL filter every navigation passes.
@@ -9,7 +11,11 @@ public:
     bool Start() override;
     bool Stop() override;
     bool FilterUrl(const wxString& url) override;
+    bool FilterNavigation(NavigationRequest& request) override;
 
     bool CheckRelativeExternalUrls(const wxString& startUrl, const wxString& url);
     bool OpenExternal(const wxString& url);
+
+private:
+    void Obey(UrlClassifier::Command command);
 };

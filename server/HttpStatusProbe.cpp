@@ -2,8 +2,11 @@
 
 #include "TcpConnector.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -83,13 +86,23 @@ bool HttpStatusProbe::IsUpStatusLine(const std::string& line) {
     return first == '1' || first == '2' || first == '3';
 }
 
-bool HttpStatusProbe::Check(const wxString& url, int connectTimeoutMs, int readTimeoutMs) {
+bool HttpStatusProbe::Check(const wxString& url, int connectTimeoutMs, int readTimeoutMs,
+                            std::string* why) {
+    std::string ignored;
+    std::string& reason = why ? *why : ignored;
     Target target;
-    if (!ParseUrl(url, target))
+    if (!ParseUrl(url, target)) {
+        reason = "not an http:// URL";
         return false;
+    }
     const int fd = TcpConnector::Connect(target.host, target.port, connectTimeoutMs);
-    if (fd < 0)
+    if (fd < 0) {
+        reason = errno == ETIMEDOUT
+                     ? "no connection within " + std::to_string(connectTimeoutMs) + " ms"
+                     : std::string("cannot connect: ") + std::strerror(errno);
         return false;
+    }
+    reason = "connection closed without an answer";
 
     const std::string request = "GET " + target.path + " HTTP/1.0\r\nHost: " + target.host +
                                 "\r\nConnection: close\r\n\r\n";
@@ -113,8 +126,23 @@ bool HttpStatusProbe::Check(const wxString& url, int connectTimeoutMs, int readT
             received.append(buffer, static_cast<size_t>(n));
         }
         const size_t end = received.find_first_of("\r\n");
-        if (end != std::string::npos)
+        if (end != std::string::npos) {
+            const std::string line = received.substr(0, std::min<size_t>(end, 80));
             up = IsUpStatusLine(received.substr(0, end));
+            if (up)
+                reason = line;
+            else if (line.compare(0, 5, "HTTP/") == 0)
+                // A 404 or 405 is a wrong ServerUrl, not a slow server.
+                reason = line + " (does ServerUrl name a page the server has?)";
+            else
+                reason = "no HTTP answer (another program on the port?)";
+        } else if (!received.empty()) {
+            reason = "no HTTP answer (another program on the port?)";
+        } else {
+            reason = "no answer within " + std::to_string(readTimeoutMs) + " ms";
+        }
+    } else {
+        reason = std::string("cannot send the request: ") + std::strerror(errno);
     }
     close(fd);
     return up;

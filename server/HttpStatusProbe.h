@@ -19,5 +19,7 @@ public:
     // is not an HTTP status line (another protocol on the port) does not.
     static bool IsUpStatusLine(const std::string& line);
 
-    static bool Check(const wxString& url, int connectTimeoutMs = 1000, int readTimeoutMs = 2000);
+    // `why`, when given, says what came back: the status line, or what went wrong.
+    static bool Check(const wxString& url, int connectTimeoutMs = 1000, int readTimeoutMs = 2000,
+                      std::string* why = nullptr);
 };

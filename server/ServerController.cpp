@@ -68,10 +68,14 @@ bool ServerController::CheckServerStatus(const wxString& url) {
     const long long begin = UiServices::Get().NowSeconds();
     const int connectMs = std::min(1000, std::max(100, m_probeBudgetMs / 3));
     const int readMs = std::min(2000, std::max(100, m_probeBudgetMs - connectMs));
-    const bool up = HttpStatusProbe::Check(url, connectMs, readMs);
+    std::string why;
+    const bool up = HttpStatusProbe::Check(url, connectMs, readMs, &why);
     const long long seconds = UiServices::Get().NowSeconds() - begin;
     wxLogMessage(wxS("ServerController::CheckServerStatus with Url:%s result:%s, duration(s): %s"),
                  url, up ? wxS("True") : wxS("False"), wxString::Format(wxS("%02lld"), seconds));
+    if (!up)
+        wxLogMessage(wxS("ServerController::CheckServerStatus not up: %s"),
+                     wxString::FromUTF8(why.c_str()));
     return up;
 }
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -117,6 +118,14 @@ bool ServerProcess::Stop() {
         }
     }
     return true;
+}
+
+void ServerProcess::AskToEnd() {
+    if (!LaunchedForReal())
+        return;
+    wxLogMessage(wxS("ServerProcess::AskToEnd. SIGTERM to process group %ld"), m_pid);
+    if (kill(-static_cast<pid_t>(m_pid), SIGTERM) != 0)
+        wxLogError(wxS("ServerProcess::AskToEnd. kill failed: %s"), wxSysErrorMsg());
 }
 
 void ServerProcess::OnDrainTimer(wxTimerEvent&) {

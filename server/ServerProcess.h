@@ -19,6 +19,8 @@ public:
     bool Start(const wxString& commandLine);
     // Sends the terminate signal to the server's process group; always true.
     bool Stop();
+    // Only asks the server's process group to end (SIGTERM); it stays ours.
+    void AskToEnd();
     bool IsAlive() const { return m_pid >= 1; }
     long GetPid() const { return m_pid; }
 

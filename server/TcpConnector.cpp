@@ -15,18 +15,23 @@ int ConnectOne(const addrinfo* ai, int timeoutMs) {
     const int flags = fcntl(fd, F_GETFL, 0);
     fcntl(fd, F_SETFL, flags | O_NONBLOCK);
     int rc = connect(fd, ai->ai_addr, ai->ai_addrlen);
+    int failure = rc == 0 ? 0 : errno;
     if (rc != 0 && errno == EINPROGRESS) {
         pollfd p{fd, POLLOUT, 0};
         rc = -1;
+        failure = ETIMEDOUT;
         if (poll(&p, 1, timeoutMs) == 1) {
             int error = 0;
             socklen_t len = sizeof(error);
-            if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0)
+            if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) == 0)
+                failure = error;
+            if (failure == 0)
                 rc = 0;
         }
     }
     if (rc != 0) {
         close(fd);
+        errno = failure; // why, for the caller
         return -1;
     }
     fcntl(fd, F_SETFL, flags);
@@ -40,12 +45,18 @@ int TcpConnector::Connect(const std::string& host, unsigned short port, int time
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_NUMERICSERV;
     addrinfo* list = nullptr;
-    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list) != 0)
+    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list) != 0) {
+        errno = EHOSTUNREACH;
         return -1;
-    int fd = -1;
-    for (const addrinfo* ai = list; ai && fd < 0; ai = ai->ai_next)
+    }
+    int fd = -1, failure = 0;
+    for (const addrinfo* ai = list; ai && fd < 0; ai = ai->ai_next) {
         fd = ConnectOne(ai, timeoutMs);
+        if (fd < 0)
+            failure = errno;
+    }
     freeaddrinfo(list);
+    errno = failure;
     return fd;
 }
 

@@ -1,5 +1,7 @@
 #include "VELTAServerController.h"
 
+#include "ServerProcess.h"
+
 #include "ExitCodeMessages.h"
 #include "FatalError.h"
 #include "HostConfig.h"
@@ -181,6 +183,13 @@ bool VELTAServerController::Stop() {
         m_stopping = true;
         if (m_listener)
             m_listener->OnServerStopping();
+        // Without a shutdown URL nothing would ask the server to go: waiting
+        // out the count-down would only keep the user waiting.
+        if (m_config && m_config->GetAppCommandShutdown().empty() && m_process) {
+            wxLogMessage(wxS("VELTAServerController::Stop. no shutdown URL: the server is "
+                             "asked to end (SIGTERM)"));
+            m_process->AskToEnd();
+        }
         return true;
     }
     if (m_stopCountdown > 0) {

@@ -24,6 +24,9 @@ public:
     // Website data (cookies, cache, storage) of later views goes here.
     virtual void UseProfileDirectory(const std::string& directory) = 0;
     virtual void SetFontSizes(int variable, int fixed) = 0;
+    // Navigations to `scheme`, which the engine cannot show, are decided once
+    // their frame is known (a page may not use them from a sub-frame unseen).
+    virtual void RouteScheme(const std::string& scheme) = 0;
 };
 
 std::unique_ptr<EngineBackend> CreateWebKitBackend();

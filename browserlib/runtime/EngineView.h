@@ -25,6 +25,26 @@ public:
     virtual void Cancel() = 0;
 };
 
+// A navigation the engine asks about. The WebKit back end cannot tell at this
+// point which frame it happens in; where it can tell later (web URLs and the
+// schemes it was asked to route, see EngineBackend), `frameLater` is set.
+enum class NavigationFrame { Main, Sub, Unknown };
+struct EngineNavigation {
+    std::string url;
+    NavigationFrame frame = NavigationFrame::Unknown;
+    bool userGesture = false;
+    bool frameLater = false;
+};
+enum class NavigationVerdict { Allow, Refuse, DecideWithFrame };
+
+// The menu a right click in the page opens.
+enum class ContextMenuKind {
+    Engine,      // the engine's own, windows, downloads and all
+    Application, // clipboard, selection, Back, Forward, Reload: nothing that opens windows or saves
+                 // files
+    None
+};
+
 enum class ScriptDialogType { Alert, Confirm, Prompt, BeforeUnload };
 enum class EditCommand { Cut, Copy, Paste, SelectAll, SelectNone };
 
@@ -32,9 +52,10 @@ class EngineView;
 
 class EngineViewClient {
 public:
-    // Every navigation, of the page and of its sub-frames, before it starts;
-    // false refuses it.
-    virtual bool OnDecideNavigation(const std::string& url, bool mainFrame) = 0;
+    // Every navigation, of the page and of its sub-frames, before it starts.
+    // DecideWithFrame (only where `frameLater`) lets it start and asks again
+    // once its frame is known, before anything of it is shown.
+    virtual NavigationVerdict OnDecideNavigation(const EngineNavigation& navigation) = 0;
     // A response: true shows it, false downloads it.
     virtual bool OnDecideResponse(const std::string& url, const std::string& mimeType,
                                   bool attachment) = 0;
@@ -101,4 +122,5 @@ public:
     virtual void GetSource(std::function<void(const std::string& source)> done) = 0;
     // Whether drags that start in the page are refused from now on.
     virtual void SetDragsRefused(bool refused) = 0;
+    virtual void SetContextMenu(ContextMenuKind kind) = 0;
 };

@@ -74,6 +74,8 @@ NS_INTERFACE_MAP_ENTRY(nsIWebBrowserPrint)
 NS_INTERFACE_MAP_ENTRY(nsIInterfaceRequestor)
 NS_INTERFACE_MAP_ENTRY(nsICommandManager)
 NS_INTERFACE_MAP_ENTRY(nsIWebProgress)
+NS_INTERFACE_MAP_ENTRY(nsINavigationInfo)
+NS_INTERFACE_MAP_ENTRY(nsIWebBrowserSetup)
 NS_INTERFACE_MAP_ENTRY(nsISupportsWeakReference)
 NS_INTERFACE_MAP_ENTRY_AMBIGUOUS(nsISupports, nsIWebBrowser)
 NS_INTERFACE_MAP_END
@@ -170,7 +172,7 @@ nsresult WebBrowser::LoadURI(const PRUnichar* uri, PRUint32, nsIURI*, nsISupport
     // A script address runs in the current document, as engines do, once the
     // chrome let it pass like any other address.
     if (StartsWithNoCase(url, "javascript:")) {
-        if (OnDecideNavigation(url, true))
+        if (AllowsScriptUrl(url))
             mView->RunScript(PercentDecode(url.substr(11)));
         return NS_OK;
     }
@@ -228,6 +230,7 @@ nsresult WebBrowser::Create() {
         return NS_ERROR_FAILURE;
     }
     mView->SetVisible(mVisible);
+    mView->SetContextMenu(mContextMenu);
     return NS_OK;
 }
 
@@ -506,14 +509,82 @@ template <class F> void WebBrowser::ForEachProgressListener(F call) {
         call(listener.get());
 }
 
-bool WebBrowser::OnDecideNavigation(const std::string& url, bool) {
+NavigationVerdict WebBrowser::OnDecideNavigation(const EngineNavigation& navigation) {
     if (!mContentListener)
-        return true;
-    nsCOMPtr<nsIURI> uri = new SimpleURI(url);
+        return NavigationVerdict::Allow;
+    nsCOMPtr<nsIURI> uri = new SimpleURI(navigation.url);
     PRBool abort = false;
     nsCOMPtr<nsIURIContentListener> listener = mContentListener;
+    const EngineNavigation* outer = mDeciding;
+    mDeciding = &navigation;
+    mDecideWithFrame = false;
     listener->OnStartURIOpen(uri, &abort);
-    return !abort;
+    mDeciding = outer;
+    if (!abort)
+        return NavigationVerdict::Allow;
+    return mDecideWithFrame && navigation.frameLater ? NavigationVerdict::DecideWithFrame
+                                                     : NavigationVerdict::Refuse;
+}
+
+bool WebBrowser::AllowsScriptUrl(const std::string& url) {
+    // The embedder loads it into its own main frame.
+    EngineNavigation navigation;
+    navigation.url = url;
+    navigation.frame = NavigationFrame::Main;
+    return OnDecideNavigation(navigation) == NavigationVerdict::Allow;
+}
+
+nsresult WebBrowser::SetProperty(PRUint32 id, PRUint32 value) {
+    if (id != SETUP_CONTEXT_MENU)
+        return NS_ERROR_INVALID_ARG;
+    switch (value) {
+    case CONTEXT_MENU_ENGINE:
+        mContextMenu = ContextMenuKind::Engine;
+        break;
+    case CONTEXT_MENU_APPLICATION:
+        mContextMenu = ContextMenuKind::Application;
+        break;
+    case CONTEXT_MENU_NONE:
+        mContextMenu = ContextMenuKind::None;
+        break;
+    default:
+        return NS_ERROR_INVALID_ARG;
+    }
+    if (mView)
+        mView->SetContextMenu(mContextMenu);
+    return NS_OK;
+}
+
+nsresult WebBrowser::GetFrameKind(PRInt32* kind) {
+    if (!kind)
+        return NS_ERROR_NULL_POINTER;
+    *kind = frameUnknown;
+    if (mDeciding && mDeciding->frame == NavigationFrame::Main)
+        *kind = frameMain;
+    else if (mDeciding && mDeciding->frame == NavigationFrame::Sub)
+        *kind = frameSub;
+    return mDeciding ? NS_OK : NS_ERROR_NOT_AVAILABLE;
+}
+
+nsresult WebBrowser::GetFrameLater(PRBool* later) {
+    if (!later)
+        return NS_ERROR_NULL_POINTER;
+    *later = mDeciding && mDeciding->frameLater;
+    return mDeciding ? NS_OK : NS_ERROR_NOT_AVAILABLE;
+}
+
+nsresult WebBrowser::GetUserGesture(PRBool* byUser) {
+    if (!byUser)
+        return NS_ERROR_NULL_POINTER;
+    *byUser = mDeciding && mDeciding->userGesture;
+    return mDeciding ? NS_OK : NS_ERROR_NOT_AVAILABLE;
+}
+
+nsresult WebBrowser::SetDecideWithFrame(PRBool later) {
+    if (!mDeciding)
+        return NS_ERROR_NOT_AVAILABLE;
+    mDecideWithFrame = later;
+    return NS_OK;
 }
 
 bool WebBrowser::OnDecideResponse(const std::string&, const std::string& mimeType,
@@ -625,6 +696,8 @@ EngineView* WebBrowser::OnCreateWindow(const WindowFeatures& features) {
     nsCOMPtr<nsIWebBrowser> browser;
     chrome->GetWebBrowser(getter_AddRefs(browser));
     auto* created = dynamic_cast<WebBrowser*>(browser.get());
+    if (created)
+        created->mOpenedByPage = true;
     return created ? created->mView.get() : nullptr;
 }
 
@@ -732,6 +805,9 @@ void WebBrowser::OnDownload(EngineDownload& download) {
     if (!launcher->Decided())
         launcher->Cancel();
     launcher->Detach();
+    // A window a page opened only for this download has nothing to show.
+    if (mOpenedByPage && mCurrentUrl.empty())
+        OnCloseRequested();
 }
 
 bool WebBrowser::OnDragStart() {

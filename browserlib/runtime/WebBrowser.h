@@ -25,6 +25,8 @@ class WebBrowser : public nsIWebBrowser,
                    public nsIInterfaceRequestor,
                    public nsICommandManager,
                    public nsIWebProgress,
+                   public nsINavigationInfo,
+                   public nsIWebBrowserSetup,
                    public nsSupportsWeakReference,
                    private EngineViewClient {
     NS_DECL_ISUPPORTS
@@ -90,6 +92,13 @@ public:
                        nsIDOMWindow* target) override;
     // nsIWebProgress
     nsresult GetDOMWindow(nsIDOMWindow** window) override;
+    // nsIWebBrowserSetup
+    nsresult SetProperty(PRUint32 id, PRUint32 value) override;
+    // nsINavigationInfo
+    nsresult GetFrameKind(PRInt32* kind) override;
+    nsresult GetFrameLater(PRBool* later) override;
+    nsresult GetUserGesture(PRBool* byUser) override;
+    nsresult SetDecideWithFrame(PRBool later) override;
 
     EngineView* View() const { return mView.get(); }
     const std::string& CurrentUrl() const { return mCurrentUrl; }
@@ -100,7 +109,8 @@ protected:
 
 private:
     // EngineViewClient
-    bool OnDecideNavigation(const std::string& url, bool mainFrame) override;
+    NavigationVerdict OnDecideNavigation(const EngineNavigation& navigation) override;
+    bool AllowsScriptUrl(const std::string& url);
     bool OnDecideResponse(const std::string& url, const std::string& mimeType,
                           bool attachment) override;
     void OnLoadStarted(const std::string& url) override;
@@ -138,4 +148,8 @@ private:
     bool mVisible = false;
     PRInt32 mItemType = typeContent;
     std::string mCurrentUrl;
+    const EngineNavigation* mDeciding = nullptr;
+    bool mDecideWithFrame = false;
+    bool mOpenedByPage = false;
+    ContextMenuKind mContextMenu = ContextMenuKind::Engine;
 };

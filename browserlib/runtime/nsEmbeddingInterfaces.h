@@ -97,6 +97,15 @@ public:
     virtual nsresult GetContentDOMWindow(nsIDOMWindow** window) = 0;
 };
 
+// Properties of a browser set by its embedder.
+class nsIWebBrowserSetup : public nsISupports {
+public:
+    NS_DECLARE_IID(0x8e2f17a4, 0x61c0, 0x5b3d, 0x9a, 0x42, 0x17, 0xc8, 0x3e, 0x05, 0xd9, 0x6b)
+    enum { SETUP_CONTEXT_MENU = 100 };
+    enum { CONTEXT_MENU_ENGINE = 0, CONTEXT_MENU_APPLICATION = 1, CONTEXT_MENU_NONE = 2 };
+    virtual nsresult SetProperty(PRUint32 id, PRUint32 value) = 0;
+};
+
 class nsIWebNavigation : public nsISupports {
 public:
     NS_DECLARE_IID(0x51478f70, 0xdd31, 0x5e19, 0x85, 0xbd, 0xa4, 0xba, 0x6e, 0x63, 0x8a, 0xea)
@@ -231,6 +240,19 @@ public:
     NS_DECLARE_IID(0x0b2801fe, 0x701e, 0x5edb, 0x84, 0xfb, 0x59, 0x65, 0x9a, 0xda, 0x30, 0x7a)
     virtual nsresult OnStartRequest(nsIRequest* request, nsISupports* context) = 0;
     virtual nsresult OnStopRequest(nsIRequest* request, nsISupports* context, nsresult status) = 0;
+};
+
+// The navigation an nsIURIContentListener is being asked about, from the
+// browser it belongs to: which frame it is for and who started it.
+class nsINavigationInfo : public nsISupports {
+public:
+    NS_DECLARE_IID(0x5d0c61b2, 0x3f4e, 0x5a71, 0x8c, 0x19, 0x2b, 0x64, 0xd0, 0x3e, 0x9a, 0x57)
+    enum { frameMain = 0, frameSub = 1, frameUnknown = 2 };
+    virtual nsresult GetFrameKind(PRInt32* kind) = 0;
+    virtual nsresult GetFrameLater(PRBool* later) = 0;
+    virtual nsresult GetUserGesture(PRBool* byUser) = 0;
+    // With an abort: let it start, and ask again once its frame is known.
+    virtual nsresult SetDecideWithFrame(PRBool later) = 0;
 };
 
 class nsIStreamListener;

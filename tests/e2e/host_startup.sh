@@ -2,6 +2,9 @@
 # The host as a user starts it: a valid configuration, a missing and a broken
 # one, the log file and its level, and an unwritable log directory.
 . "$(dirname "$0")/lib.sh"
+# The engine's profile goes below HOME: never the real one.
+mkdir -p "$WORK/home"
+export HOME="$WORK/home"
 
 KEY='class="configuration"'
 
@@ -29,6 +32,39 @@ check "exit entry written" grep -q ': Program exit ... (HostApp::OnExit)$' "$LOG
 check "working-directory entry never in the file" bash -c "! grep -q 'cwd' '$LOG'"
 ( cd / && HOME="$WORK/home" run_briefly "$WORK/app/velta-host" 4 )
 check "a second run appends" test "$(grep -c 'Program starting up' "$LOG")" -eq 2
+check "the first lines say version, configuration and log file" \
+    grep -q "HostApp::OnInit velta-host [0-9.]*, configuration $WORK/app/app.config.xml, log $LOG\$" "$LOG"
+
+# Only a start page configured: a window of a useful size in the middle, on
+# every run; a configured size with center="true" in the middle too.
+printf '<html><head><title>Sized page</title></head><body>x</body></html>' > "$WORK/sized.html"
+make_program_dir "$WORK/sized" "<config>
+  <object name=\"StartUrl\" $KEY>$WORK/sized.html</object>
+</config>"
+make_program_dir "$WORK/centred" "<config>
+  <object name=\"StartUrl\" $KEY>$WORK/sized.html</object>
+  <object name=\"MainWindowMode\" $KEY center=\"true\"/>
+  <object name=\"MainWindowRect\" $KEY x=\"5\" y=\"5\" dx=\"600\" dy=\"400\"/>
+</config>"
+placed() { # placed DIR EXPECTED-RECT: the window's rectangle once shown
+    ( cd / && exec "$1/velta-host" -no_server ) > /dev/null 2>&1 &
+    local pid=$! win rect=""
+    if win=$(wait_window "Sized page" 30); then
+        for _ in $(seq 30); do
+            rect=$(xdotool getwindowgeometry --shell "$win" | grep -E '^(X|Y|WIDTH|HEIGHT)=' | cut -d= -f2 | paste -sd' ')
+            [ "$rect" = "$2" ] && break
+            sleep 0.1
+        done
+    fi
+    kill -TERM $pid 2>/dev/null; wait_exit $pid 20 || kill -9 $pid 2>/dev/null
+    echo "$rect"
+}
+for run in 1 2 3; do
+    rect=$(placed "$WORK/sized" "128 128 1024 768")
+    check "no size configured: 1024x768 in the middle, run $run ($rect)" test "$rect" = "128 128 1024 768"
+    rect=$(placed "$WORK/centred" "340 312 600 400")
+    check "center=\"true\" puts it in the middle, run $run ($rect)" test "$rect" = "340 312 600 400"
+done
 
 # Level "error" keeps progress out of the file, unless -d is given.
 make_program_dir "$WORK/quiet" "<config>
@@ -36,6 +72,7 @@ make_program_dir "$WORK/quiet" "<config>
 </config>"
 run_briefly "$WORK/quiet/velta-host" 4
 check "level error logs no progress" bash -c "! grep -q 'Program starting up' '$WORK/quiet/quiet.log' 2>/dev/null"
+check "but still says whose run it was" grep -q 'HostApp::OnInit velta-host' "$WORK/quiet/quiet.log"
 run_briefly "$WORK/quiet/velta-host" 4 -d
 check "-d logs progress despite level error" grep -q 'Program exit' "$WORK/quiet/quiet.log"
 

@@ -12,7 +12,7 @@ trap 'cleanup' EXIT
 cleanup() {
     # Nothing a test started may outlive it.
     for pid in $(jobs -p); do kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
-    rm -rf "$WORK"
+    [ -n "${KEEP_WORK:-}" ] || rm -rf "$WORK"
 }
 
 pass() { PASSES=$((PASSES + 1)); echo "ok - $1"; }

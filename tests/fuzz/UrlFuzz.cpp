@@ -1,6 +1,7 @@
 // Fuzz target for the URL filter's rules: the bytes are split into a URL, a
 // start URL, a command prefix and a list of relative external paths.
 #include "UrlClassifier.h"
+#include "WebUrl.h"
 
 #include <cstdint>
 #include <string>
@@ -26,6 +27,13 @@ extern "C" int VeltaUrlFuzzOne(const uint8_t* data, size_t size) {
     const wxString startUrl = UrlClassifier::WithoutDefaultPort(start);
     if (UrlClassifier::IsExternalCandidate(address, startUrl))
         UrlClassifier::DiffersFromStart(address, startUrl);
+    const wxString handed = UrlClassifier::ForDesktop(url);
+    for (const wxUniChar c : handed)
+        if (c <= ' ' || c >= 0x7f || c == '"' || c == '\'')
+            __builtin_trap();
+    const WebUrl parsed(url);
+    if (parsed.IsWeb() && parsed.Host().empty())
+        __builtin_trap();
     UrlClassifier::MatchingRelativeExternal(startUrl, address, parts[3]);
     return 0;
 }

@@ -101,13 +101,6 @@ TEST(UrlClassifierRules, ExternalAddresses) {
     EXPECT_FALSE(UrlClassifier::IsExternalCandidate("HTTP://LOCALHOST:8080/APP/", start));
     EXPECT_FALSE(UrlClassifier::IsExternalCandidate("about:blank", start));
     EXPECT_TRUE(UrlClassifier::IsExternalCandidate("https://example.org/", start));
-    EXPECT_TRUE(UrlClassifier::DiffersFromStart("http://example.org/x", start));
-    EXPECT_FALSE(UrlClassifier::DiffersFromStart("http://localhost:9999/x", start))
-        << "same host, any port";
-    EXPECT_FALSE(UrlClassifier::DiffersFromStart("http://example.org/x", "http://app/"))
-        << "without a port both parts are just the scheme";
-    EXPECT_EQ(UrlClassifier::PartBeforeLastColon(":x"), "");
-    EXPECT_EQ(UrlClassifier::PartBeforeLastColon("nocolon"), "");
 
     EXPECT_EQ(UrlClassifier::WithoutDefaultPort("http://localhost:80/app"), "http://localhost/app");
     EXPECT_EQ(UrlClassifier::WithoutDefaultPort("HTTPS://host:443"), "HTTPS://host");
@@ -175,7 +168,9 @@ TEST_F(NavigationFixture, FilterTellsCommandsAndExternalAddresses) {
               Key("CommandPrefix", ""));
     EXPECT_FALSE(nav.FilterUrl("https://www.example.org/x")) << "loads inside when so configured";
     EXPECT_EQ(ui->opened.size(), 2u);
-    EXPECT_FALSE(nav.FilterUrl("velta:quit")) << "no prefix configured: no command at all";
+    EXPECT_TRUE(nav.FilterUrl("velta:quit"))
+        << "no prefix configured: no command, and a scheme with nothing to show";
+    EXPECT_EQ(ui->opened.size(), 2u) << "not handed out when external pages stay inside";
 
     Configure(Key("StartUrl", "http://localhost:VELTA_SERVER_PORT/") +
               Key("CommandPrefix", "http://cmd:"));
@@ -184,7 +179,7 @@ TEST_F(NavigationFixture, FilterTellsCommandsAndExternalAddresses) {
 }
 
 TEST_F(NavigationFixture, QuitCommandClosesTheMainFrameAfterTheFilterReturns) {
-    Configure(Key("CommandPrefix", "velta:"));
+    Configure(Key("StartUrl", "http://localhost:8470/") + Key("CommandPrefix", "velta:"));
     EXPECT_TRUE(nav.FilterUrl("velta:QUIT"));
     EXPECT_FALSE(main->StopTimer().IsRunning()) << "not inside the filter";
     ASSERT_TRUE(LibraryFixture::Pump([&] { return main->StopTimer().IsRunning(); }, 1000));
@@ -343,4 +338,37 @@ TEST_F(NavigationFixture, NoServerStartsTheApplicationDirectly) {
     ASSERT_TRUE(LibraryFixture::Pump([&] { return nav.GetControl() != nullptr; }, 2000));
     EXPECT_EQ(server.GetProcess(), nullptr) << "no server process";
     HostSwitches::ResetAll();
+}
+
+TEST_F(NavigationFixture, FramesInsideThePageNeitherCommandNorLaunch) {
+    HeadlessPage page("App");
+    page.subframes = {"velta:quit", "http://ads.example/1", "http://ads.example/2",
+                      "mailto:x@example.org", "http://localhost:8470/own-frame"};
+    HeadlessBackend::SetPage("http://localhost:8470/", page);
+    HeadlessBackend::SetPage("http://localhost:8470/write", HeadlessPage("Write"));
+    Configure(Key("StartUrl", "http://localhost:VELTA_SERVER_PORT/") +
+              Key("CommandPrefix", "velta:"));
+    config.SetServerPort(8470);
+    LogCapture log;
+    nav.OnServerStarted(true);
+    ASSERT_TRUE(
+        LibraryFixture::Pump([&] { return nav.GetControl()->GetFrame()->GetTitle() == "App"; }));
+    LibraryFixture::PumpFor(100);
+    EXPECT_FALSE(main->StopTimer().IsRunning()) << "a frame's quit is refused";
+    EXPECT_TRUE(ui->opened.empty()) << "frames launch nothing";
+    EXPECT_TRUE(log.Contains("refused velta:quit: a command from a frame inside the page"));
+    EXPECT_TRUE(log.Contains("refused http://ads.example/1: an external page is kept out"));
+    HeadlessEngineView* view = HostedView();
+    ASSERT_NE(view, nullptr);
+
+    // The user's own link for another program goes to the desktop; the page stays.
+    HeadlessBackend::Instance()->SetUserGesture(true);
+    view->LoadUrl("mailto:team@example.org?subject=Hello world");
+    ASSERT_TRUE(LibraryFixture::Pump([&] { return !ui->opened.empty(); }));
+    EXPECT_EQ(ui->opened[0], "mailto:team@example.org?subject=Hello%20world");
+    EXPECT_EQ(nav.GetControl()->GetFrame()->GetTitle(), "App");
+    view->LoadUrl("velta:quit");
+    ASSERT_TRUE(LibraryFixture::Pump([&] { return main->StopTimer().IsRunning(); }, 2000))
+        << "the application's own page commands the host";
+    HeadlessBackend::Instance()->SetUserGesture(false);
 }

@@ -32,7 +32,12 @@ TEST(HostLog, LineFormat) {
     EXPECT_EQ(HostLog::FormatLine(wxLOG_Error, "broken", when), "13:05:09: Error: broken");
     EXPECT_EQ(HostLog::FormatLine(wxLOG_Warning, "odd", when), "13:05:09: Warning: odd");
     EXPECT_EQ(HostLog::FormatLine(wxLOG_Message, "fine", when), "13:05:09: fine");
+    const wxString document = "data:text/html," + wxString('x', 5000);
+    EXPECT_EQ(HostLog::FormatLine(wxLOG_Message, "FilterUrl " + document + " refused", when),
+              "13:05:09: FilterUrl " + document.Left(300) + "... (cut, 5015 characters) refused")
+        << "a whole document in a URL is cut, with a marker";
     std::setlocale(LC_TIME, saved.c_str());
+    EXPECT_EQ(HostLog::Shortened("a  b\tc", 1), "a  b\tc") << "short words and spacing stay";
 }
 
 TEST(HostLog, FileTargetAppendsUtf8LinesThatPassTheThreshold) {

@@ -199,7 +199,9 @@ TEST(ServerCommandLine, ProgramInTheFolderOnThePathOrAsWritten) {
 }
 
 TEST_F(ServerControllerTest, ServerThatHonoursTheShutdownUrlEndsTheStopAtOnce) {
-    Configure("--port VELTA_SERVER_PORT");
+    Configure("--port VELTA_SERVER_PORT",
+              Key("AppCommandShutdown", "", "http://localhost:VELTA_SERVER_PORT/shutdown"));
+    LogCapture log;
     ASSERT_TRUE(StartAndWait(10000));
     const long pid = controller.GetProcess()->GetPid();
     host.stop.StartOnce(1);
@@ -209,8 +211,34 @@ TEST_F(ServerControllerTest, ServerThatHonoursTheShutdownUrlEndsTheStopAtOnce) {
     HttpStatusProbe::Check(shutdown);
     ASSERT_TRUE(RunLoopUntil([&] { return host.closed; }, 5000));
     EXPECT_LE(host.stopTicks, 3);
-    EXPECT_EQ(listener.events.back(), "stopped-by-itself");
+    // The end of the process is reported a moment after it no longer answers.
+    EXPECT_TRUE(RunLoopUntil([&] { return listener.Count("stopped-by-itself") > 0; }, 3000));
+    EXPECT_FALSE(log.Contains("asked to end (SIGTERM)")) << "its own shutdown URL did it";
     EXPECT_TRUE(ProcessTable::LiveMembersOfGroup(pid).empty());
+}
+
+TEST_F(ServerControllerTest, WithoutAShutdownUrlTheServerIsAskedToEndAtOnce) {
+    Configure("--port VELTA_SERVER_PORT");
+    ASSERT_TRUE(StartAndWait(10000));
+    const long pid = controller.GetProcess()->GetPid();
+    LogCapture log;
+    const long long began = UiServices::Get().NowMillis();
+    host.stop.StartOnce(1);
+    ASSERT_TRUE(RunLoopUntil([&] { return host.closed; }, 8000));
+    EXPECT_LT(UiServices::Get().NowMillis() - began, 3000) << "no count-down for nothing";
+    EXPECT_TRUE(log.Contains("no shutdown URL: the server is asked to end (SIGTERM)"));
+    EXPECT_TRUE(RunLoopUntil([&] { return listener.Count("stopped-by-itself") > 0; }, 3000));
+    EXPECT_TRUE(ProcessTable::LiveMembersOfGroup(pid).empty());
+}
+
+TEST_F(ServerControllerTest, AServerThatIgnoresTheAskIsStillKilledAtTheEnd) {
+    Configure("--port VELTA_SERVER_PORT --ignore-term");
+    ASSERT_TRUE(StartAndWait(10000));
+    const long pid = controller.GetProcess()->GetPid();
+    host.stop.StartOnce(1);
+    ASSERT_TRUE(RunLoopUntil([&] { return host.closed; }, 20000));
+    EXPECT_GE(host.stopTicks, 10) << "the count-down runs as before";
+    EXPECT_TRUE(RunLoopUntil([&] { return ProcessTable::LiveMembersOfGroup(pid).empty(); }, 8000));
 }
 
 TEST_F(ServerControllerTest, TerminationDuringStartLeavesTheExitCodeMessage) {

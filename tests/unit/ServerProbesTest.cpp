@@ -151,8 +151,30 @@ TEST(StatusCheck, ClosedPortAndUnparsableUrlAreDownAndLogged) {
     EXPECT_FALSE(controller.CheckServerStatus(url));
     EXPECT_TRUE(log.Contains("ServerController::CheckServerStatus with Url:" + url +
                              " result:False, duration(s): 00"));
+    EXPECT_TRUE(log.Contains("ServerController::CheckServerStatus not up: cannot connect: "
+                             "Connection refused"));
     EXPECT_FALSE(controller.CheckServerStatus("not a url"));
     EXPECT_FALSE(controller.CheckServerStatus("https://localhost:1/"));
+    EXPECT_TRUE(log.Contains("not up: not an http:// URL"));
+}
+
+TEST(StatusCheck, TheReasonSaysWhatCameBack) {
+    for (const auto& [answer, why] : std::vector<std::pair<std::string, std::string>>{
+             {"HTTP/1.1 404 Not Found\r\n\r\n",
+              "HTTP/1.1 404 Not Found (does ServerUrl name a page the server has?)"},
+             {"HTTP/1.1 405 Method Not Allowed\r\n\r\n",
+              "HTTP/1.1 405 Method Not Allowed (does ServerUrl name a page the server has?)"},
+             {"SSH-2.0-OpenSSH_9.2\r\n", "no HTTP answer (another program on the port?)"},
+             {"", "no answer within 300 ms"},
+             {"HTTP/1.1 200 OK\r\n\r\n", "HTTP/1.1 200 OK"}}) {
+        Listener server;
+        ASSERT_TRUE(server.ok());
+        server.Serve(answer);
+        std::string reason;
+        HttpStatusProbe::Check(wxString::Format("http://127.0.0.1:%d/status", server.port()), 1000,
+                               300, &reason);
+        EXPECT_EQ(reason, why) << answer;
+    }
 }
 
 TEST(StatusCheck, ServerThatNeverAnswersIsDownWithinBoundedTime) {

@@ -48,6 +48,7 @@ public:
         m_fontVariable = variable;
         m_fontFixed = fixed;
     }
+    void RouteScheme(const std::string& scheme) override { m_routed.push_back(scheme); }
 
     static HeadlessBackend* Instance(); // null when another engine runs
     static void SetPage(const std::string& url, const HeadlessPage& page);
@@ -60,6 +61,11 @@ public:
     int FontVariable() const { return m_fontVariable; }
     int FontFixed() const { return m_fontFixed; }
 
+    const std::vector<std::string>& RoutedSchemes() const { return m_routed; }
+    // Whether navigations count as the user's (a click, a key), as set by a test.
+    void SetUserGesture(bool byUser) { m_userGesture = byUser; }
+    bool NextNavigationByUser() const { return m_userGesture; }
+
     void Register(HeadlessEngineView* view) { m_views.push_back(view); }
     void Unregister(HeadlessEngineView* view);
 
@@ -69,4 +75,6 @@ private:
     std::vector<DownloadRecord> m_downloads;
     std::string m_profileDirectory;
     int m_fontVariable = 0, m_fontFixed = 0;
+    std::vector<std::string> m_routed;
+    bool m_userGesture = false;
 };

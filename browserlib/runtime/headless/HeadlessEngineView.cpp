@@ -65,10 +65,18 @@ void HeadlessEngineView::Navigate(const std::string& url, bool addToHistory) {
     });
 }
 
+bool HeadlessEngineView::Allowed(const std::string& url, NavigationFrame frame) {
+    EngineNavigation navigation;
+    navigation.url = url;
+    navigation.frame = frame;
+    navigation.userGesture = m_backend.NextNavigationByUser();
+    return m_client->OnDecideNavigation(navigation) == NavigationVerdict::Allow;
+}
+
 void HeadlessEngineView::RunLoad(const std::string& url, bool addToHistory, unsigned generation) {
     if (!m_client || generation != m_generation)
         return;
-    if (!m_client->OnDecideNavigation(url, true))
+    if (!Allowed(url, NavigationFrame::Main))
         return;
     static const HeadlessPage plain;
     const HeadlessPage* found = m_backend.Page(url);
@@ -94,7 +102,7 @@ void HeadlessEngineView::RunLoad(const std::string& url, bool addToHistory, unsi
     for (const std::string& frame : page.subframes) {
         if (gone())
             return;
-        if (m_client->OnDecideNavigation(frame, false))
+        if (Allowed(frame, NavigationFrame::Sub))
             m_client->OnLocationChanged(frame, false);
     }
     if (gone())

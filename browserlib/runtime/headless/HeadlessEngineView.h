@@ -37,6 +37,8 @@ public:
     bool PrintPreview(bool on) override;
     void GetSource(std::function<void(const std::string& source)> done) override;
     void SetDragsRefused(bool refused) override { m_dragsRefused = refused; }
+    void SetContextMenu(ContextMenuKind kind) override { m_contextMenu = kind; }
+    ContextMenuKind ContextMenu() const { return m_contextMenu; }
     bool DragsRefused() const { return m_dragsRefused; }
 
     // What tests look at and do.
@@ -52,8 +54,10 @@ public:
     static bool s_printSucceeds;
 
 private:
+    ContextMenuKind m_contextMenu = ContextMenuKind::Engine;
     void Navigate(const std::string& url, bool addToHistory);
     void RunLoad(const std::string& url, bool addToHistory, unsigned generation);
+    bool Allowed(const std::string& url, NavigationFrame frame);
 
     HeadlessBackend& m_backend;
     EngineViewClient* m_client;

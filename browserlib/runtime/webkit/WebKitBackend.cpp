@@ -103,8 +103,35 @@ WebKitWebContext* WebKitBackend::Context() {
     webkit_web_context_register_uri_scheme(context, "view-source", OnViewSource, this, nullptr);
     webkit_security_manager_register_uri_scheme_as_local(
         webkit_web_context_get_security_manager(context), "view-source");
+    for (const std::string& scheme : m_routed)
+        RegisterRouted(context, scheme);
     m_contexts[m_profileDirectory] = context;
     return context;
+}
+
+void WebKitBackend::RouteScheme(const std::string& scheme) {
+    if (scheme.empty() || !m_routed.insert(scheme).second)
+        return;
+    for (const auto& [directory, context] : m_contexts)
+        RegisterRouted(context, scheme);
+}
+
+void WebKitBackend::RegisterRouted(WebKitWebContext* context, const std::string& scheme) {
+    // The engine refuses to take over its own schemes; those are decided as they are.
+    static const char* const own[] = {"http", "https",      "file",        "about", "data",
+                                      "blob", "javascript", "view-source", "ws",    "wss"};
+    for (const char* name : own)
+        if (scheme == name)
+            return;
+    webkit_web_context_register_uri_scheme(context, scheme.c_str(), OnRoutedScheme, this, nullptr);
+}
+
+void WebKitBackend::OnRoutedScheme(WebKitURISchemeRequest* request, gpointer) {
+    // An empty answer: its response is where the frame becomes known, and it
+    // is never shown (see WebKitEngineView::OnDecidePolicy).
+    GInputStream* empty = g_memory_input_stream_new();
+    webkit_uri_scheme_request_finish(request, empty, 0, "text/plain");
+    g_object_unref(empty);
 }
 
 std::unique_ptr<EngineView> WebKitBackend::CreateView(EngineViewClient* client,

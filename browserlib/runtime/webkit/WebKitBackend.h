@@ -22,6 +22,8 @@ public:
     bool CanShowMimeType(const std::string& mimeType) override;
     void UseProfileDirectory(const std::string& directory) override;
     void SetFontSizes(int variable, int fixed) override;
+    void RouteScheme(const std::string& scheme) override;
+    bool IsRouted(const std::string& scheme) const { return m_routed.count(scheme) > 0; }
 
     WebKitSettings* Settings() const { return m_settings; }
     WebKitWebContext* Context();
@@ -32,10 +34,13 @@ private:
     static void OnDownloadStarted(WebKitWebContext*, WebKitDownload*, gpointer);
     static gboolean OnDecideDestination(WebKitDownload*, gchar*, gpointer);
     static void OnViewSource(WebKitURISchemeRequest*, gpointer);
+    static void OnRoutedScheme(WebKitURISchemeRequest*, gpointer);
+    void RegisterRouted(WebKitWebContext* context, const std::string& scheme);
 
     std::string m_profileDirectory;
     std::map<std::string, WebKitWebContext*> m_contexts;
     WebKitSettings* m_settings = nullptr;
     WebKitWebView* m_probe = nullptr;
     std::set<WebKitEngineView*> m_views;
+    std::set<std::string> m_routed;
 };

@@ -2,13 +2,24 @@
 
 #include "WebKitBackend.h"
 
+#include <wx/log.h>
 #include <wx/nativewin.h>
+
+#include <algorithm>
 
 namespace {
 const char* kViewKey = "velta-engine-view";
 
 std::string Str(const char* text) {
     return text ? text : "";
+}
+
+std::string SchemeOf(const std::string& url) {
+    const size_t colon = url.find(':');
+    std::string scheme = colon == std::string::npos ? std::string() : url.substr(0, colon);
+    for (char& c : scheme)
+        c = static_cast<char>(g_ascii_tolower(c));
+    return scheme;
 }
 
 bool IsAttachment(WebKitURIResponse* response) {
@@ -61,6 +72,7 @@ WebKitEngineView::WebKitEngineView(WebKitBackend& backend, EngineViewClient* cli
     g_signal_connect(m_view, "close", G_CALLBACK(OnClose), this);
     g_signal_connect(m_view, "script-dialog", G_CALLBACK(OnScriptDialog), this);
     g_signal_connect(m_view, "authenticate", G_CALLBACK(OnAuthenticate), this);
+    g_signal_connect(m_view, "context-menu", G_CALLBACK(OnContextMenu), this);
     // A drag starting in the page is decided in the page itself: the toolkit
     // offers no safe way to call one off once it has begun.
     WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(m_view);
@@ -320,21 +332,48 @@ gboolean WebKitEngineView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* 
         WebKitNavigationAction* action =
             webkit_navigation_policy_decision_get_navigation_action(navigation);
         WebKitURIRequest* request = webkit_navigation_action_get_request(action);
-        const std::string url = Str(webkit_uri_request_get_uri(request));
-        if (self->m_client->OnDecideNavigation(url, true)) {
-            self->m_pendingUrl = url;
+        EngineNavigation asked;
+        asked.url = Str(webkit_uri_request_get_uri(request));
+        asked.userGesture = webkit_navigation_action_is_user_gesture(action);
+        const std::string scheme = SchemeOf(asked.url);
+        // A response says which frame a load is for; web URLs and routed
+        // schemes get one.
+        asked.frameLater =
+            scheme == "http" || scheme == "https" || self->m_backend.IsRouted(scheme);
+        switch (self->m_client->OnDecideNavigation(asked)) {
+        case NavigationVerdict::Allow:
+            self->m_pendingUrl = asked.url;
             webkit_policy_decision_use(decision);
-        } else
+            break;
+        case NavigationVerdict::DecideWithFrame:
+            if (asked.frameLater) {
+                if (self->m_deferred.size() >= 64) // loads that never answered
+                    self->m_deferred.pop_front();
+                self->m_deferred.push_back(asked.url);
+                webkit_policy_decision_use(decision);
+                break;
+            }
             webkit_policy_decision_ignore(decision);
+            break;
+        case NavigationVerdict::Refuse:
+            webkit_policy_decision_ignore(decision);
+            break;
+        }
         return TRUE;
     }
     if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
         auto* responseDecision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
-        if (!webkit_response_policy_decision_is_main_frame_main_resource(responseDecision))
-            return FALSE;
+        const bool mainFrame =
+            webkit_response_policy_decision_is_main_frame_main_resource(responseDecision);
         WebKitURIResponse* response =
             webkit_response_policy_decision_get_response(responseDecision);
         const std::string url = Str(webkit_uri_response_get_uri(response));
+        if (self->IsDeferred(url) && !self->DecideDeferred(url, mainFrame)) {
+            webkit_policy_decision_ignore(decision);
+            return TRUE;
+        }
+        if (!mainFrame)
+            return FALSE;
         const std::string mime = Str(webkit_uri_response_get_mime_type(response));
         if (self->m_client->OnDecideResponse(url, mime, IsAttachment(response)))
             webkit_policy_decision_use(decision);
@@ -343,6 +382,81 @@ gboolean WebKitEngineView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* 
         return TRUE;
     }
     return FALSE; // new windows: the engine asks for one through "create"
+}
+
+bool WebKitEngineView::IsDeferred(const std::string& url) const {
+    return std::find(m_deferred.begin(), m_deferred.end(), url) != m_deferred.end();
+}
+
+bool WebKitEngineView::DecideDeferred(const std::string& url, bool mainFrame) {
+    m_deferred.erase(std::find(m_deferred.begin(), m_deferred.end(), url));
+    EngineNavigation asked;
+    asked.url = url;
+    asked.frame = mainFrame ? NavigationFrame::Main : NavigationFrame::Sub;
+    const bool allowed =
+        m_client && m_client->OnDecideNavigation(asked) == NavigationVerdict::Allow;
+    if (mainFrame && m_heldStart == url) {
+        m_heldStart.clear();
+        if (allowed && m_client)
+            m_client->OnLoadStarted(url);
+        else
+            m_dropLoad = true;
+    }
+    return allowed;
+}
+
+gboolean WebKitEngineView::OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*,
+                                         WebKitHitTestResult*, gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    if (self->m_contextMenu == ContextMenuKind::None)
+        return TRUE;
+    if (self->m_contextMenu == ContextMenuKind::Engine)
+        return FALSE;
+    static const std::pair<WebKitContextMenuAction, const char*> kept[] = {
+        {WEBKIT_CONTEXT_MENU_ACTION_GO_BACK, "back"},
+        {WEBKIT_CONTEXT_MENU_ACTION_GO_FORWARD, "forward"},
+        {WEBKIT_CONTEXT_MENU_ACTION_STOP, "stop"},
+        {WEBKIT_CONTEXT_MENU_ACTION_RELOAD, "reload"},
+        {WEBKIT_CONTEXT_MENU_ACTION_CUT, "cut"},
+        {WEBKIT_CONTEXT_MENU_ACTION_COPY, "copy"},
+        {WEBKIT_CONTEXT_MENU_ACTION_PASTE, "paste"},
+        {WEBKIT_CONTEXT_MENU_ACTION_PASTE_AS_PLAIN_TEXT, "paste-as-plain-text"},
+        {WEBKIT_CONTEXT_MENU_ACTION_DELETE, "delete"},
+        {WEBKIT_CONTEXT_MENU_ACTION_SELECT_ALL, "select-all"},
+        {WEBKIT_CONTEXT_MENU_ACTION_COPY_LINK_TO_CLIPBOARD, "copy-link"},
+        {WEBKIT_CONTEXT_MENU_ACTION_COPY_IMAGE_TO_CLIPBOARD, "copy-image"},
+        {WEBKIT_CONTEXT_MENU_ACTION_SPELLING_GUESS, "spelling-guess"},
+        {WEBKIT_CONTEXT_MENU_ACTION_NO_GUESSES_FOUND, "no-guesses"},
+        {WEBKIT_CONTEXT_MENU_ACTION_IGNORE_SPELLING, "ignore-spelling"},
+        {WEBKIT_CONTEXT_MENU_ACTION_LEARN_SPELLING, "learn-spelling"},
+        {WEBKIT_CONTEXT_MENU_ACTION_INSERT_EMOJI, "insert-emoji"}};
+    // Rebuilt rather than edited in place: one separator between kept groups.
+    GList* items = g_list_copy(webkit_context_menu_get_items(menu));
+    for (GList* it = items; it; it = it->next)
+        g_object_ref(it->data);
+    webkit_context_menu_remove_all(menu);
+    std::string names;
+    bool separatorDue = false;
+    for (GList* it = items; it; it = it->next) {
+        auto* item = static_cast<WebKitContextMenuItem*>(it->data);
+        if (webkit_context_menu_item_is_separator(item)) {
+            separatorDue = !names.empty();
+            continue;
+        }
+        const WebKitContextMenuAction action = webkit_context_menu_item_get_stock_action(item);
+        const auto found = std::find_if(std::begin(kept), std::end(kept),
+                                        [&](const auto& k) { return k.first == action; });
+        if (found == std::end(kept) || webkit_context_menu_item_get_submenu(item))
+            continue;
+        if (separatorDue)
+            webkit_context_menu_append(menu, webkit_context_menu_item_new_separator());
+        separatorDue = false;
+        webkit_context_menu_append(menu, item);
+        names += names.empty() ? found->second : std::string(" ") + found->second;
+    }
+    g_list_free_full(items, g_object_unref);
+    wxLogMessage("WebKitEngineView context menu: %s", names.empty() ? "(none)" : names.c_str());
+    return webkit_context_menu_get_n_items(menu) == 0; // nothing left: no menu
 }
 
 void WebKitEngineView::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data) {
@@ -355,6 +469,11 @@ void WebKitEngineView::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event,
     switch (event) {
     case WEBKIT_LOAD_STARTED:
         self->m_failed = false;
+        self->m_dropLoad = false;
+        if (self->IsDeferred(url)) {
+            self->m_heldStart = url;
+            break;
+        }
         self->m_client->OnLoadStarted(url);
         break;
     case WEBKIT_LOAD_COMMITTED: {
@@ -367,6 +486,13 @@ void WebKitEngineView::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event,
         break;
     }
     case WEBKIT_LOAD_FINISHED:
+        if (self->m_dropLoad || !self->m_heldStart.empty()) {
+            // A load refused once its frame was known, or one that failed
+            // before: the page that was there stays, as if nothing happened.
+            self->m_dropLoad = false;
+            self->m_heldStart.clear();
+            break;
+        }
         self->m_client->OnLoadFinished(url, self->m_failed);
         break;
     default:
@@ -376,8 +502,10 @@ void WebKitEngineView::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event,
 
 gboolean WebKitEngineView::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError*,
                                         gpointer data) {
-    static_cast<WebKitEngineView*>(data)->m_failed = true;
-    return FALSE;
+    auto* self = static_cast<WebKitEngineView*>(data);
+    self->m_failed = true;
+    // No error page for a load the client never let be shown.
+    return self->m_dropLoad || !self->m_heldStart.empty();
 }
 
 void WebKitEngineView::OnProgress(GObject* view, GParamSpec*, gpointer data) {

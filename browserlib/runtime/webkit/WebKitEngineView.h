@@ -1,5 +1,7 @@
 #pragma once
 
+#include <deque>
+
 #include "EngineView.h"
 
 #include <memory>
@@ -43,6 +45,7 @@ public:
     bool PrintPreview(bool on) override;
     void GetSource(std::function<void(const std::string& source)> done) override;
     void SetDragsRefused(bool refused) override;
+    void SetContextMenu(ContextMenuKind kind) override { m_contextMenu = kind; }
 
 private:
     static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType,
@@ -58,6 +61,8 @@ private:
     static void OnClose(WebKitWebView*, gpointer);
     static gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer);
     static gboolean OnAuthenticate(WebKitWebView*, WebKitAuthenticationRequest*, gpointer);
+    static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*,
+                                  WebKitHitTestResult*, gpointer);
     static void OnDragMessage(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer);
     static gboolean OnDragDrop(GtkWidget*, GdkDragContext*, gint, gint, guint, gpointer);
 
@@ -70,6 +75,14 @@ private:
     wxWeakRef<wxWindow> m_native;
     bool m_failed = false;
     std::string m_pendingUrl;
+    // Navigations let start until their frame is known; the main frame's load
+    // events are held back meanwhile, and dropped when it is then refused.
+    std::deque<std::string> m_deferred;
+    std::string m_heldStart;
+    bool m_dropLoad = false;
+    ContextMenuKind m_contextMenu = ContextMenuKind::Engine;
+    bool IsDeferred(const std::string& url) const;
+    bool DecideDeferred(const std::string& url, bool mainFrame);
     bool m_dragsRefused = false;
     int m_x = 0, m_y = 0, m_width = 0, m_height = 0;
     bool m_canEdit[5] = {false, false, false, true, true};

@@ -1,0 +1,117 @@
+#!/bin/bash
+# Links that must not fool the host, with the real engine: other hosts of an
+# application on port 80, user information, a mail link, frames that try to
+# command the host or launch the browser, pop-ups and a download in a new window.
+. "$(dirname "$0")/lib.sh"
+
+APP="$WORK/app"
+PAGES="$HERE/links"
+# Port 80 is where a start URL without a port leads; elsewhere only as root.
+PORT=80
+python3 "$PAGES/server.py" $PORT 2> "$WORK/server.err" &
+SERVER=$!
+# The other host the frames load from, answering so that its frames get that far.
+python3 "$PAGES/server.py" $PORT 127.0.0.2 2>> "$WORK/server.err" &
+for _ in $(seq 50); do curl -s -o /dev/null "http://127.0.0.1:$PORT/" && break; sleep 0.1; done
+if ! kill -0 $SERVER 2>/dev/null; then
+    PORT=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    echo "# port 80 is not ours here: port $PORT"
+    python3 "$PAGES/server.py" $PORT &
+    SERVER=$!
+    python3 "$PAGES/server.py" $PORT 127.0.0.2 &
+    for _ in $(seq 50); do curl -s -o /dev/null "http://127.0.0.1:$PORT/" && break; sleep 0.1; done
+fi
+if [ "$PORT" = 80 ]; then START="http://127.0.0.1/"; else START="http://127.0.0.1:$PORT/"; fi
+make_program_dir "$APP" "<c>
+<object name=\"StartUrl\" class=\"configuration\">$START</object>
+<object name=\"CommandPrefix\" class=\"configuration\">velta:</object>
+<object name=\"MainWindowRect\" class=\"configuration\" x=\"100\" y=\"100\" dx=\"900\" dy=\"700\"/>
+<object name=\"AppDataDirectory\" class=\"configuration\">$WORK</object>
+<object name=\"Logging\" class=\"configuration\" enable=\"true\" file=\"host.log\" level=\"message\"/>
+</c>"
+LOG="$WORK/host.log"
+cat > "$WORK/browser.sh" <<SH
+#!/bin/sh
+printf '%s\n' "\$1" >> "$WORK/opened.txt"
+SH
+chmod +x "$WORK/browser.sh"
+export BROWSER="$WORK/browser.sh" HOME="$WORK/home" XDG_DOWNLOAD_DIR="$WORK/downloads"
+mkdir -p "$WORK/home" "$WORK/downloads"
+touch "$WORK/opened.txt"
+( cd / && exec "$APP/velta-host" -no_server ) > "$WORK/host.out" 2>&1 &
+HOST=$!
+
+wait_log() { # wait_log PATTERN SECONDS
+    for _ in $(seq $(( $2 * 10 ))); do grep -q -- "$1" "$LOG" 2>/dev/null && return 0; sleep 0.1; done
+    return 1
+}
+wait_opened() { # wait_opened LINE SECONDS
+    for _ in $(seq $(( $2 * 10 ))); do grep -qxF -- "$1" "$WORK/opened.txt" && return 0; sleep 0.1; done
+    return 1
+}
+
+if app=$(wait_window "Links App" 60); then
+    pass "the application shows"
+    check "a frame's own command is refused" wait_log "refused velta:quit: a command from a frame inside the page" 20
+    check "so is its full-screen command" wait_log "refused velta:fullscreen: a command from a frame inside the page" 5
+    check "external frames are kept out" wait_log "refused http://127.0.0.2/ad1.html: an external page is kept out" 10
+    sleep 1 # anything the frames might still start has had its chance
+    check "frames launch nothing ($(tr '\n' ' ' < "$WORK/opened.txt"))" test ! -s "$WORK/opened.txt"
+    check "the host is still running" kill -0 $HOST
+    eval "$(xdotool getwindowgeometry --shell "$app")"
+    check "and not full screen (${WIDTH}x${HEIGHT})" test "$WIDTH" -lt 1280
+
+    key "$app" alt+1
+    check "another host without a port reaches the default browser" wait_opened "http://127.0.0.2/other.html" 20
+    key "$app" alt+2
+    check "a link with user information does too" wait_opened "http://127.0.0.1:x@127.0.0.2/userinfo.html" 20
+    key "$app" alt+3
+    check "a mail link reaches the desktop's handler" wait_opened "mailto:team@example.org?subject=Hi%20there" 20
+    check "neither rendered inside: the page keeps its title" wait_title "$app" "Links App" 5
+    key "$app" alt+4
+    check "an internal URL with a colon in its query loads inside" wait_title "$app" "Inside 12:30" 20
+    check "and never reached the browser" bash -c "! grep -q inside '$WORK/opened.txt'"
+    key "$app" alt+b
+    wait_title "$app" "Links App" 20 > /dev/null
+
+    key "$app" alt+5
+    if popup=$(wait_window "Pop-up page" 20); then
+        pass "window.open without a size opens a frame"
+        eval "$(xdotool getwindowgeometry --shell "$popup")"
+        check "at least half the screen (${WIDTH}x${HEIGHT})" test "$WIDTH" -ge 640 -a "$HEIGHT" -ge 512
+        check "entirely on screen ($X,$Y ${WIDTH}x${HEIGHT})" test "$X" -ge 0 -a "$Y" -ge 0 -a $((X + WIDTH)) -le 1280 -a $((Y + HEIGHT)) -le 1024
+        "$BUILD/tests/send-delete-request" "$popup"
+        for _ in $(seq 50); do xdotool search --onlyvisible --name "^Pop-up page$" > /dev/null || break; sleep 0.1; done
+    else
+        fail "window.open without a size opens a frame"
+    fi
+    key "$app" alt+6
+    if dialog=$(wait_window "Download" 20); then
+        xdotool windowfocus --sync "$dialog" 2>/dev/null; sleep 0.5
+        xdotool key --clearmodifiers ctrl+a; xdotool type --delay 20 "$WORK/report.bin"; sleep 0.3
+        xdotool key --clearmodifiers Return
+        check "a download through a new window is saved" bash -c "for _ in \$(seq 100); do [ -s '$WORK/report.bin' ] && exit 0; sleep 0.1; done; exit 1"
+        for _ in $(seq 50); do xdotool search --onlyvisible --name "^New window [0-9]*$" > /dev/null || break; sleep 0.1; done
+        check "and leaves no empty frame behind" bash -c "! xdotool search --onlyvisible --name '^New window [0-9]*$' > /dev/null"
+    else
+        fail "a download through a new window asks where to save it"
+    fi
+    # The application's context menu: nothing that opens windows or saves files.
+    eval "$(xdotool getwindowgeometry --shell "$app")"
+    xdotool mousemove $((X + 60)) $((Y + 25)) click 3
+    check "a right click on a link opens the application's menu" wait_log "WebKitEngineView context menu: " 10
+    menu=$(grep "WebKitEngineView context menu: " "$LOG" | tail -n 1 | sed 's/.*context menu: //')
+    check "with clipboard entries ($menu)" bash -c "echo '$menu' | grep -q 'copy-link'"
+    check "and no window or file entries" bash -c "! echo '$menu' | grep -Eqi 'window|download|save|open'"
+    sleep 0.5
+    screenshot "links-context-menu.png"
+    xdotool key Escape
+
+    key "$app" alt+q
+    check "the application's own quit ends the host" wait_exit $HOST 60
+    check "with exit code 0 ($EXIT_CODE)" test "$EXIT_CODE" = 0
+else
+    fail "the application shows"
+fi
+check "no error in the log" bash -c "! grep -E '^[0-9:]+ Error:' '$LOG'"
+finish
