@@ -37,6 +37,8 @@ public:
     virtual void ShowContextMenu(PRUint32 contextFlags, nsIDOMNode* node) = 0;
     virtual wxWindow* GetBrowserFrameNativeWnd() = 0;
     virtual PRBool OnStartURIOpen(NavigationRequest& request) = 0;
+    // A key pressed in the page; true when the frame took it.
+    virtual bool OnBrowserKey(const wxString& name, PRUint32 modifiers) = 0;
 
 protected:
     ~BrowserFrameGlue() = default;

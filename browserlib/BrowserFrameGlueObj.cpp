@@ -189,6 +189,11 @@ wxWindow* BrowserFrameGlueObj::GetBrowserFrameNativeWnd() {
     return m_frame;
 }
 
+bool BrowserFrameGlueObj::OnBrowserKey(const wxString& name, PRUint32 modifiers) {
+    CBrowserView* view = m_frame->GetView();
+    return view && view->OnBrowserKey(name, modifiers);
+}
+
 PRBool BrowserFrameGlueObj::OnStartURIOpen(NavigationRequest& request) {
     wxLogMessage(wxS("BrowserFrameGlueObj::OnStartURIOpen: %s"), request.url);
     return m_frame->OnStartURIOpen(request);

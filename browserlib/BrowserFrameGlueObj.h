@@ -36,6 +36,7 @@ public:
     void ShowContextMenu(PRUint32 contextFlags, nsIDOMNode* node) override;
     wxWindow* GetBrowserFrameNativeWnd() override;
     PRBool OnStartURIOpen(NavigationRequest& request) override;
+    bool OnBrowserKey(const wxString& name, PRUint32 modifiers) override;
 
     // The last progress reported (for the view's commands and tests).
     PRInt32 LastProgress() const { return m_progress; }

@@ -23,6 +23,7 @@ NS_INTERFACE_MAP_ENTRY(nsIContextMenuListener)
 NS_INTERFACE_MAP_ENTRY(nsIRequestObserver)
 NS_INTERFACE_MAP_ENTRY(nsIURIContentListener)
 NS_INTERFACE_MAP_ENTRY(nsIClipboardDragDropHooks)
+NS_INTERFACE_MAP_ENTRY(nsIBrowserKeyListener)
 NS_INTERFACE_MAP_ENTRY(nsISupportsWeakReference)
 NS_INTERFACE_MAP_END
 
@@ -248,6 +249,13 @@ nsresult CBrowserImpl::OnStartRequest(nsIRequest*, nsISupports*) {
     return NS_OK;
 }
 nsresult CBrowserImpl::OnStopRequest(nsIRequest*, nsISupports*, nsresult) {
+    return NS_OK;
+}
+
+nsresult CBrowserImpl::OnKey(const char* name, PRUint32 modifiers, PRBool* handled) {
+    if (!handled)
+        return NS_ERROR_NULL_POINTER;
+    *handled = m_glue && name && m_glue->OnBrowserKey(wxString::FromUTF8(name), modifiers);
     return NS_OK;
 }
 

@@ -17,6 +17,7 @@ class CBrowserImpl : public nsIInterfaceRequestor,
                      public nsIRequestObserver,
                      public nsIURIContentListener,
                      public nsIClipboardDragDropHooks,
+                     public nsIBrowserKeyListener,
                      public nsSupportsWeakReference {
 public:
     CBrowserImpl() = default;
@@ -73,6 +74,8 @@ public:
     nsresult OnStopRequest(nsIRequest* request, nsISupports* context, nsresult status) override;
     // nsIURIContentListener
     nsresult OnStartURIOpen(nsIURI* uri, PRBool* abort) override;
+    // nsIBrowserKeyListener
+    nsresult OnKey(const char* name, PRUint32 modifiers, PRBool* handled) override;
     nsresult DoContent(const char* contentType, PRBool isContentPreferred, nsIRequest* request,
                        nsIStreamListener** handler, PRBool* abort) override;
     nsresult IsPreferred(const char* contentType, char** desiredContentType,

@@ -1,6 +1,7 @@
 #include "CBrowserView.h"
 
 #include "BrowserFrameGlueObj.h"
+#include "BrowserKeys.h"
 #include "CBrowserFrame.h"
 #include "CBrowserImpl.h"
 #include "CPrintProgressDialog.h"
@@ -11,6 +12,7 @@
 #include "StringConv.h"
 #include "nsComponentManager.h"
 #include "nsMemory.h"
+#include <wx/textdlg.h>
 
 #include <wx/app.h>
 #include <wx/colour.h>
@@ -127,6 +129,87 @@ nsresult CBrowserView::CreateBrowser() {
     if (m_frame->GetHostConfig() && !m_frame->GetHostConfig()->IsDragDropAllowed() && window)
         RunDragDropHookCommand("addhook");
     return NS_OK;
+}
+
+bool CBrowserView::OnBrowserKey(const wxString& name, unsigned modifiers) {
+    HostConfig* config = m_frame ? m_frame->GetHostConfig() : nullptr;
+    if (!mWebBrowser || (config && !config->AreBrowserKeysOn()))
+        return false;
+    const BrowserKeys::Action action = BrowserKeys::ActionFor(name, modifiers, m_finding);
+    if (action == BrowserKeys::Action::None)
+        return false;
+    wxLogMessage(wxS("CBrowserView::OnBrowserKey %s%s%s%s"),
+                 modifiers & BrowserKeys::Ctrl ? wxS("ctrl+") : wxS(""),
+                 modifiers & BrowserKeys::Alt ? wxS("alt+") : wxS(""),
+                 modifiers & BrowserKeys::Shift ? wxS("shift+") : wxS(""), name);
+    nsCOMPtr<nsIWebNavigation> navigation = do_QueryInterface<nsIWebNavigation>(mWebBrowser);
+    nsCOMPtr<nsIWebBrowserSetup> setup = do_QueryInterface<nsIWebBrowserSetup>(mWebBrowser);
+    nsCOMPtr<nsIWebBrowserFind> find = do_QueryInterface<nsIWebBrowserFind>(mWebBrowser);
+    switch (action) {
+    case BrowserKeys::Action::Reload:
+        if (navigation)
+            navigation->Reload(0);
+        break;
+    case BrowserKeys::Action::Back:
+        if (navigation)
+            navigation->GoBack();
+        break;
+    case BrowserKeys::Action::Forward:
+        if (navigation)
+            navigation->GoForward();
+        break;
+    case BrowserKeys::Action::ZoomIn:
+    case BrowserKeys::Action::ZoomOut:
+    case BrowserKeys::Action::ZoomReset:
+        m_zoomPercent =
+            BrowserKeys::NextZoom(m_zoomPercent, action == BrowserKeys::Action::ZoomIn    ? 1
+                                                 : action == BrowserKeys::Action::ZoomOut ? -1
+                                                                                          : 0);
+        if (setup)
+            setup->SetProperty(nsIWebBrowserSetup::SETUP_ZOOM_PERCENT,
+                               static_cast<PRUint32>(m_zoomPercent));
+        wxLogMessage(wxS("CBrowserView::OnBrowserKey zoom %d%%"), m_zoomPercent);
+        break;
+    case BrowserKeys::Action::Find:
+        // Not inside the engine's key callback: the dialog runs an event loop.
+        CallAfter([this] { AskAndFind(); });
+        break;
+    case BrowserKeys::Action::FindNext:
+    case BrowserKeys::Action::FindPrevious:
+        if (m_findText.empty()) {
+            CallAfter([this] { AskAndFind(); });
+        } else if (find) {
+            m_finding = true;
+            const std::u16string text = StringConv::ToUnicode(m_findText);
+            find->Find(text.c_str(), action == BrowserKeys::Action::FindPrevious);
+        }
+        break;
+    case BrowserKeys::Action::EndFind:
+        m_finding = false;
+        if (find)
+            find->Find(u"", false);
+        break;
+    case BrowserKeys::Action::None:
+        break;
+    }
+    return true;
+}
+
+void CBrowserView::AskAndFind() {
+    HostConfig* config = m_frame ? m_frame->GetHostConfig() : nullptr;
+    const bool german = config && config->GetUILanguage().Lower() == wxS("de");
+    wxTextEntryDialog ask(wxGetTopLevelParent(this), german ? wxS("Suchen nach:") : wxS("Find:"),
+                          german ? wxS("Im Dokument suchen") : wxS("Find in page"), m_findText);
+    if (ask.ShowModal() != wxID_OK || !mWebBrowser)
+        return;
+    nsCOMPtr<nsIWebBrowserFind> find = do_QueryInterface<nsIWebBrowserFind>(mWebBrowser);
+    m_findText = ask.GetValue();
+    m_finding = !m_findText.empty();
+    wxLogMessage(wxS("CBrowserView::AskAndFind '%s'"), m_findText);
+    if (find) {
+        const std::u16string text = StringConv::ToUnicode(m_findText);
+        find->Find(text.c_str(), false);
+    }
 }
 
 void CBrowserView::RunDragDropHookCommand(const char* which) {

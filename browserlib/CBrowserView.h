@@ -29,6 +29,8 @@ public:
     void Print();
     void PrintPreview(bool on);
     void ViewSource();
+    // A key pressed in the page: the browser keys, when the configuration has them.
+    bool OnBrowserKey(const wxString& name, unsigned modifiers);
 
     CBrowserImpl* GetChrome() const { return m_chrome; }
     nsIWebBrowser* GetWebBrowser() const { return mWebBrowser; }
@@ -45,6 +47,10 @@ public:
     void ClearNavigationContent() { m_navigationContent.clear(); }
 
 private:
+    void AskAndFind();
+    int m_zoomPercent = 100;
+    wxString m_findText;
+    bool m_finding = false;
     void OnSize(wxSizeEvent& event);
     void OnIdle(wxIdleEvent& event);
     void OnCommand(wxCommandEvent& event);

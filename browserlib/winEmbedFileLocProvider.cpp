@@ -1,5 +1,7 @@
 #include "winEmbedFileLocProvider.h"
 
+#include "LocalFile.h"
+
 #include "nsComponentManager.h"
 
 #include <string>
@@ -136,7 +138,30 @@ nsresult winEmbedFileLocProvider::GetProductDirectory(nsIFile** result) {
     return NS_OK;
 }
 
+namespace {
+std::string& ProfileRoot() {
+    static std::string root;
+    return root;
+}
+} // namespace
+
+void winEmbedFileLocProvider::SetProfileRoot(const std::string& directory) {
+    ProfileRoot() = directory;
+}
+
 nsresult winEmbedFileLocProvider::GetDefaultUserProfileRoot(nsIFile** result) {
+    if (!ProfileRoot().empty()) {
+        nsCOMPtr<nsILocalFile> local;
+        nsresult rv = NS_NewNativeLocalFile(ProfileRoot(), true, getter_AddRefs(local));
+        if (NS_FAILED(rv))
+            return rv;
+        nsCOMPtr<nsIFile> root = local.get();
+        rv = EnsureDirectory(root);
+        if (NS_FAILED(rv))
+            return rv;
+        root.forget(result);
+        return NS_OK;
+    }
     nsCOMPtr<nsIFile> directory;
     nsresult rv = GetProductDirectory(getter_AddRefs(directory));
     if (NS_FAILED(rv))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "nsCOMPtr.h"
 #include "nsXPCOMInterfaces.h"
 
@@ -12,6 +14,9 @@ public:
     nsresult GetFile(const char* key, PRBool* persistent, nsIFile** result) override;
 
     const char* ProductDirName() const { return mProductDirName; }
+    // The folder that holds the profiles instead of the product directory's
+    // "Profiles"; empty: that one.
+    static void SetProfileRoot(const std::string& directory);
 
 private:
     nsresult CloneApplicationDirectory(nsIFile** result);

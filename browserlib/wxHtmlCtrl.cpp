@@ -7,6 +7,7 @@
 #include "IMozillaHost.h"
 #include "MozillaFacade.h"
 #include "WindowPlacement.h"
+#include "winEmbedFileLocProvider.h"
 
 #include <wx/app.h>
 #include <wx/log.h>
@@ -14,6 +15,10 @@
 ZeroHost* ZeroHost::Get() {
     static ZeroHost host;
     return &host;
+}
+
+void wxHtmlCtrl::SetProfileRoot(const wxString& directory) {
+    winEmbedFileLocProvider::SetProfileRoot(std::string(directory.fn_str()));
 }
 
 void wxHtmlCtrl::RouteScheme(const wxString& scheme) {

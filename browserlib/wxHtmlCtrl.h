@@ -41,6 +41,9 @@ public:
     // Links of `scheme` (one the engine cannot show) reach the listener a second
     // time once it is known which frame they are for.
     static void RouteScheme(const wxString& scheme);
+    // Before OnInit: the folder of this application's browser profiles
+    // (cookies, storage, cache); empty: the library's shared place.
+    static void SetProfileRoot(const wxString& directory);
     static wxString GetVersion() { return wxS("1.1.9"); }
 
 protected:

@@ -60,6 +60,7 @@ bool HostConfig::LoadValues() {
     ReadValue(wxS("RelativeExternalUrls"), kClass, m_relativeExternalUrls);
     ReadValue(wxS("UILanguage"), kClass, m_uiLanguage);
     ReadValue(wxS("AppDataDirectory"), kClass, m_appDataDirectory);
+    ReadValue(wxS("BrowserDataDirectory"), kClass, m_browserDataDirectory);
     EnsureTrailingSeparator(m_appDataDirectory);
 
     ReadRect(wxS("MainWindowRect"), kClass, m_mainWindowRect);
@@ -70,6 +71,7 @@ bool HostConfig::LoadValues() {
         m_fullscreen = IsTrue(node->GetAttribute(wxS("fullscreen")));
         m_mainWindowCenter = IsTrue(node->GetAttribute(wxS("center")));
         m_keepResolution = IsTrue(node->GetAttribute(wxS("keepresolution")));
+        m_browserKeys = node->GetAttribute(wxS("browserkeys")).Lower() != wxS("false");
         const wxString menu = node->GetAttribute(wxS("contextmenu")).Lower();
         if (menu == wxS("engine") || menu == wxS("application") || menu == wxS("none"))
             m_contextMenu = menu;

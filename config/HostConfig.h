@@ -31,9 +31,14 @@ public:
     bool IsMainWindowCentered() const { return m_mainWindowCenter; }
     // "engine", "application" (the default) or "none".
     const wxString& GetContextMenu() const { return m_contextMenu; }
+    // Reload, back and forward, zoom and find on the keys browsers use.
+    bool AreBrowserKeysOn() const { return m_browserKeys; }
     // Full screen covers the screen at its current resolution, no mode switch.
     bool KeepsResolution() const { return m_keepResolution; }
     const wxString& GetAppDataDirectory() const { return m_appDataDirectory; }
+    // Where the browser engine keeps this application's cookies, storage and
+    // cache; empty: the engine's shared place.
+    const wxString& GetBrowserDataDirectory() const { return m_browserDataDirectory; }
     const wxString& GetServerDirectory() const { return m_serverDirectory; }
     const wxString& GetServerStartCommand() const { return m_serverStartCommand; }
     unsigned GetStartTimeout() const { return m_startTimeout; }
@@ -83,8 +88,10 @@ protected:
     bool m_fullscreen = false;
     bool m_mainWindowCenter = false;
     wxString m_contextMenu = wxS("application");
+    bool m_browserKeys = true;
     bool m_keepResolution = false;
     wxString m_appDataDirectory;
+    wxString m_browserDataDirectory;
     wxString m_serverDirectory;
     wxString m_serverStartCommand;
     unsigned m_startTimeout = 60;

@@ -133,6 +133,34 @@ wxString LogFilePath::Build(const wxString& directory, const wxString& fileName,
     return path;
 }
 
+wxString LogFilePath::Directory(const wxString& directory, const Lookup& environment,
+                                const wxString& currentDirectory) {
+    const wxChar sep = PlatformInfo::PathSeparator();
+    wxString path = ExpandVariables(RewriteReferences(directory, environment), environment);
+    if (path.StartsWith(wxS("~")) && (path.size() == 1 || path[1] == sep)) {
+        wxString home;
+        if (environment(wxS("HOME"), &home))
+            path = home + path.Mid(1);
+    }
+    if (!path.StartsWith(wxString(sep)))
+        path = currentDirectory + sep + path;
+    path = FoldDots(path + sep);
+    while (path.length() > 1 && path.Last() == sep)
+        path.RemoveLast();
+    if (!wxDirExists(path)) {
+        wxLogNull quiet;
+        wxFileName::Mkdir(path, 0700, wxPATH_MKDIR_FULL);
+    }
+    return path;
+}
+
+wxString LogFilePath::Directory(const wxString& directory) {
+    const Lookup environment = [](const wxString& name, wxString* value) {
+        return wxGetEnv(name, value);
+    };
+    return Directory(directory, environment, wxGetCwd());
+}
+
 wxString LogFilePath::Build(const HostConfig& config) {
     const Lookup environment = [](const wxString& name, wxString* value) {
         return wxGetEnv(name, value);

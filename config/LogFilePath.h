@@ -19,6 +19,12 @@ public:
     static wxString Build(const wxString& directory, const wxString& fileName,
                           const Lookup& environment, const wxString& currentDirectory);
 
+    // A configured directory as a folder: expanded as the log's, absolute
+    // (relative to `currentDirectory`), created when missing.
+    static wxString Directory(const wxString& directory, const Lookup& environment,
+                              const wxString& currentDirectory);
+    static wxString Directory(const wxString& directory);
+
     // Steps before expansion: the home and profile fallbacks and "${data.dir}".
     static wxString RewriteReferences(const wxString& directory, const Lookup& environment);
 

@@ -126,6 +126,11 @@ bool HostApp::OnInit() {
         wxLog::SetLogLevel(wxLOG_Message);
 
     wxSetEnv(wxS("XPCOM_DEBUG_BREAK"), wxS("warn"));
+    if (!appConfig.GetBrowserDataDirectory().empty()) {
+        const wxString profiles = LogFilePath::Directory(appConfig.GetBrowserDataDirectory());
+        wxLogMessage(wxS("HostApp::OnInit browser data in %s"), profiles);
+        wxHtmlCtrl::SetProfileRoot(profiles);
+    }
 
     if (wxHtmlCtrl::OnInit()) {
         wxLogMessage(wxS("wxHtmlCtrl::OnInit () ok"));

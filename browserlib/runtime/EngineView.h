@@ -45,6 +45,13 @@ enum class ContextMenuKind {
     None
 };
 
+// A key pressed in the page, before the page sees it. `name` is the key's
+// lower-case name ("f5", "r", "left", "plus", "kp_add", "escape").
+struct EngineKey {
+    std::string name;
+    bool ctrl = false, alt = false, shift = false;
+};
+
 enum class ScriptDialogType { Alert, Confirm, Prompt, BeforeUnload };
 enum class EditCommand { Cut, Copy, Paste, SelectAll, SelectNone };
 
@@ -79,6 +86,8 @@ public:
     virtual bool OnAuthenticate(const std::string& host, const std::string& realm,
                                 std::string* user, std::string* password, bool* ok) = 0;
     virtual void OnDownload(EngineDownload& download) = 0;
+    // true: the key was the client's, the page never sees it.
+    virtual bool OnKey(const EngineKey& key) = 0;
     // Drag and drop: false refuses.
     virtual bool OnDragStart() = 0;
     virtual bool OnDrop() = 0;
@@ -123,4 +132,9 @@ public:
     // Whether drags that start in the page are refused from now on.
     virtual void SetDragsRefused(bool refused) = 0;
     virtual void SetContextMenu(ContextMenuKind kind) = 0;
+    // 1.0 is the page's own size.
+    virtual void SetZoom(double factor) = 0;
+    // Highlights `text` in the page and shows the next (or previous) match;
+    // an empty text ends the search.
+    virtual void Find(const std::string& text, bool backwards) = 0;
 };

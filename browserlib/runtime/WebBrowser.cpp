@@ -76,6 +76,7 @@ NS_INTERFACE_MAP_ENTRY(nsICommandManager)
 NS_INTERFACE_MAP_ENTRY(nsIWebProgress)
 NS_INTERFACE_MAP_ENTRY(nsINavigationInfo)
 NS_INTERFACE_MAP_ENTRY(nsIWebBrowserSetup)
+NS_INTERFACE_MAP_ENTRY(nsIWebBrowserFind)
 NS_INTERFACE_MAP_ENTRY(nsISupportsWeakReference)
 NS_INTERFACE_MAP_ENTRY_AMBIGUOUS(nsISupports, nsIWebBrowser)
 NS_INTERFACE_MAP_END
@@ -534,7 +535,33 @@ bool WebBrowser::AllowsScriptUrl(const std::string& url) {
     return OnDecideNavigation(navigation) == NavigationVerdict::Allow;
 }
 
+nsresult WebBrowser::Find(const PRUnichar* text, PRBool backwards) {
+    if (!mView)
+        return NS_ERROR_NOT_INITIALIZED;
+    mView->Find(text ? nsMemory::ToUTF8(text) : std::string(), backwards);
+    return NS_OK;
+}
+
+bool WebBrowser::OnKey(const EngineKey& key) {
+    nsCOMPtr<nsIBrowserKeyListener> listener = do_QueryInterface<nsIBrowserKeyListener>(mChrome);
+    if (!listener)
+        return false;
+    const PRUint32 modifiers = (key.ctrl ? KEY_MODIFIER_CTRL : 0) |
+                               (key.alt ? KEY_MODIFIER_ALT : 0) |
+                               (key.shift ? KEY_MODIFIER_SHIFT : 0);
+    PRBool handled = false;
+    listener->OnKey(key.name.c_str(), modifiers, &handled);
+    return handled;
+}
+
 nsresult WebBrowser::SetProperty(PRUint32 id, PRUint32 value) {
+    if (id == SETUP_ZOOM_PERCENT) {
+        if (value < 10 || value > 1000)
+            return NS_ERROR_INVALID_ARG;
+        if (mView)
+            mView->SetZoom(value / 100.0);
+        return NS_OK;
+    }
     if (id != SETUP_CONTEXT_MENU)
         return NS_ERROR_INVALID_ARG;
     switch (value) {

@@ -27,6 +27,7 @@ class WebBrowser : public nsIWebBrowser,
                    public nsIWebProgress,
                    public nsINavigationInfo,
                    public nsIWebBrowserSetup,
+                   public nsIWebBrowserFind,
                    public nsSupportsWeakReference,
                    private EngineViewClient {
     NS_DECL_ISUPPORTS
@@ -94,6 +95,8 @@ public:
     nsresult GetDOMWindow(nsIDOMWindow** window) override;
     // nsIWebBrowserSetup
     nsresult SetProperty(PRUint32 id, PRUint32 value) override;
+    // nsIWebBrowserFind
+    nsresult Find(const PRUnichar* text, PRBool backwards) override;
     // nsINavigationInfo
     nsresult GetFrameKind(PRInt32* kind) override;
     nsresult GetFrameLater(PRBool* later) override;
@@ -130,6 +133,7 @@ private:
     bool OnAuthenticate(const std::string& host, const std::string& realm, std::string* user,
                         std::string* password, bool* ok) override;
     void OnDownload(EngineDownload& download) override;
+    bool OnKey(const EngineKey& key) override;
     bool OnDragStart() override;
     bool OnDrop() override;
 

@@ -101,9 +101,25 @@ public:
 class nsIWebBrowserSetup : public nsISupports {
 public:
     NS_DECLARE_IID(0x8e2f17a4, 0x61c0, 0x5b3d, 0x9a, 0x42, 0x17, 0xc8, 0x3e, 0x05, 0xd9, 0x6b)
-    enum { SETUP_CONTEXT_MENU = 100 };
+    enum { SETUP_CONTEXT_MENU = 100, SETUP_ZOOM_PERCENT = 101 };
     enum { CONTEXT_MENU_ENGINE = 0, CONTEXT_MENU_APPLICATION = 1, CONTEXT_MENU_NONE = 2 };
     virtual nsresult SetProperty(PRUint32 id, PRUint32 value) = 0;
+};
+
+// Searches the page's text.
+class nsIWebBrowserFind : public nsISupports {
+public:
+    NS_DECLARE_IID(0x3c1d9e02, 0x7b5a, 0x5f41, 0xa6, 0x0e, 0x92, 0x4d, 0x18, 0x7c, 0x33, 0xb5)
+    // An empty string ends the search and its highlighting.
+    virtual nsresult Find(const PRUnichar* text, PRBool backwards) = 0;
+};
+
+// Keys pressed in the page, offered to the chrome before the page sees them.
+enum { KEY_MODIFIER_CTRL = 1, KEY_MODIFIER_ALT = 2, KEY_MODIFIER_SHIFT = 4 };
+class nsIBrowserKeyListener : public nsISupports {
+public:
+    NS_DECLARE_IID(0x6a47b3c8, 0x25d1, 0x5e90, 0xb4, 0x7f, 0x0c, 0x81, 0xe2, 0x56, 0x4a, 0x19)
+    virtual nsresult OnKey(const char* name, PRUint32 modifiers, PRBool* handled) = 0;
 };
 
 class nsIWebNavigation : public nsISupports {

@@ -304,7 +304,7 @@ int DemoServer::Run() {
             response = response.substr(0, response.find("\r\n\r\n") + 4);
         send(client, response.data(), response.size(), MSG_NOSIGNAL);
         close(client);
-        Log("GET %s", target);
+        Log("%s", method + " " + target);
         if (shutdown) {
             Log("shutdown requested%s", "");
             return 0;

@@ -50,6 +50,8 @@ if app=$(wait_window "Velta Demo" 30); then
     check "the start page is painted (deviation $deviation)" test "$(echo "$deviation > 0.05" | bc)" -eq 1
     check "the host loads libsoup 3 and never libsoup 2" \
         bash -c "grep -q 'libsoup-3' /proc/$HOST/maps && ! grep -q 'libsoup-2' /proc/$HOST/maps"
+    check "the application's browser data lives in its own folder" \
+        bash -c "ls '$WORK/home/.local/share/velta/browser/'* > /dev/null 2>&1"
     check "the log tells the start" grep -q 'NavigationController::StartWebApp with startUrl url: http://localhost:[0-9]*/$' "$LOG"
 
     before=$(display_size)
@@ -91,8 +93,8 @@ if app=$(wait_window "Velta Demo" 30); then
     timed_exit 10
     check "quit: exit code 0 (got $EXIT_CODE)" test "$EXIT_CODE" = 0
     check "quit: within about 2 s (took $TOOK)" test "$(echo "$TOOK < 2.5" | bc)" -eq 1
-    check "quit: the shutdown command was loaded" grep -q "VELTANavigationController::FilterUrl javascript:fetch('/shutdown')" "$LOG"
-    check "quit: it reached the server" grep -q 'server: GET /shutdown' "$LOG"
+    check "quit: the shutdown command was loaded" grep -q "VELTANavigationController::FilterUrl javascript:fetch('/shutdown', {method: 'POST'})" "$LOG"
+    check "quit: it reached the server as a POST" grep -q 'server: POST /shutdown' "$LOG"
     check "quit: no process of the server's group is left" group_gone "$group"
 else
     fail "the application's window shows the start page title"
@@ -120,7 +122,7 @@ if app=$(wait_window "Velta Demo" 30); then
     timed_exit 15
     check "close: exit code 0 (got $EXIT_CODE)" test "$EXIT_CODE" = 0
     check "close: within about 2 s (took $TOOK)" test "$(echo "$TOOK < 2.5" | bc)" -eq 1
-    check "close: the shutdown command reached the server" test "$(grep -c 'server: GET /shutdown' "$LOG")" -ge 2
+    check "close: the shutdown command reached the server" test "$(grep -c 'server: POST /shutdown' "$LOG")" -ge 2
     check "close: no process of the server's group is left" group_gone "$group"
     check "close: the display mode is restored on the way out ($(display_size))" test "$(display_size)" = "$before"
 else

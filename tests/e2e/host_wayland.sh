@@ -80,7 +80,7 @@ check "a session that cannot switch modes says so once, as a warning" \
 group=$(grep -o 'ServerProcess::Start. Process [0-9]*' "$LOG" | tail -n 1 | awk '{print $3}')
 wait_exit "$HOST" 40
 check "the page's quit command ends the host (exit code $EXIT_CODE)" test "$EXIT_CODE" = 0
-check "the server was shut down" grep -q 'server: GET /shutdown' "$LOG"
+check "the server was shut down" grep -q 'server: POST /shutdown' "$LOG"
 check "no process of the server's group is left" bash -c "! pgrep -g '$group' > /dev/null"
 check "no error-level entry in the log" bash -c "! grep ': Error: ' '$LOG'"
 finish

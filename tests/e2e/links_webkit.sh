@@ -45,6 +45,14 @@ wait_log() { # wait_log PATTERN SECONDS
     for _ in $(seq $(( $2 * 10 ))); do grep -q -- "$1" "$LOG" 2>/dev/null && return 0; sleep 0.1; done
     return 1
 }
+wait_title_like() { # wait_title_like WINDOW REGEX SECONDS
+    for _ in $(seq $(( $3 * 10 ))); do
+        xdotool getwindowname "$1" 2>/dev/null | grep -Eq -- "$2" && return 0
+        sleep 0.1
+    done
+    echo "# title is: $(xdotool getwindowname "$1" 2>/dev/null)"
+    return 1
+}
 wait_opened() { # wait_opened LINE SECONDS
     for _ in $(seq $(( $2 * 10 ))); do grep -qxF -- "$1" "$WORK/opened.txt" && return 0; sleep 0.1; done
     return 1
@@ -106,6 +114,32 @@ if app=$(wait_window "Links App" 60); then
     sleep 0.5
     screenshot "links-context-menu.png"
     xdotool key Escape
+
+    # The keys people expect: reload, zoom, find, back.
+    key "$app" alt+7
+    if wait_title_like "$app" '^Keys 1 [0-9]+$' 20; then
+        width=$(xdotool getwindowname "$app" | awk '{print $3}')
+        key "$app" F5
+        check "F5 reloads" wait_title_like "$app" "^Keys 2 $width\$" 20
+        key "$app" ctrl+plus
+        check "Ctrl+plus zooms in" bash -c "for _ in \$(seq 100); do w=\$(xdotool getwindowname $app | awk '{print \$3}'); [ -n \"\$w\" ] && [ \"\$w\" -lt $width ] && exit 0; sleep 0.1; done; exit 1"
+        key "$app" ctrl+0
+        check "Ctrl+0 resets the zoom" wait_title_like "$app" "^Keys 2 $width\$" 20
+        key "$app" ctrl+f
+        if finder=$(wait_window "Find in page" 20); then
+            pass "Ctrl+F asks what to find"
+            xdotool windowfocus --sync "$finder" 2>/dev/null; sleep 0.3
+            xdotool type --delay 20 "needle"; sleep 0.2
+            xdotool key --clearmodifiers Return
+            check "and finds it in the page" wait_log "WebKitEngineView find 'needle': 1 found" 20
+        else
+            fail "Ctrl+F asks what to find"
+        fi
+        key "$app" alt+Left
+        check "Alt+Left goes back" wait_title "$app" "Links App" 20
+    else
+        fail "the keys page shows"
+    fi
 
     key "$app" alt+q
     check "the application's own quit ends the host" wait_exit $HOST 60

@@ -28,7 +28,7 @@ run() {
     SECONDS_TAKEN=$(echo "$(date +%s.%N) - $start" | bc)
 }
 
-polls() { grep -c 'ServerController::CheckServerStatus' "$LOG"; }
+polls() { grep -c 'ServerController::CheckServerStatus with Url' "$LOG"; }
 no_server_left() { ! pgrep -f "velta-demo-server --port VELTA_DUMMY|$1" > /dev/null; }
 
 # Start time limit 5 s: launch, four polls, give up; the server still starting is ended.

@@ -13,6 +13,7 @@ config() { # config FILE COMMAND
   <object name="ServerDirectory" class="configuration">$SERVER_DIR</object>
   <object name="ServerStartCommand" class="configuration">$2</object>
   <object name="ServerUrl" class="configuration">http://localhost:VELTA_SERVER_PORT/status</object>
+  <object name="AppCommandShutdown" class="configuration">http://127.0.0.1:VELTA_SERVER_PORT/shutdown</object>
   <object name="ServerPort" class="configuration" baseport="33470"/>
 </c>
 XML

@@ -1,3 +1,4 @@
+#include "BrowserKeys.h"
 #include "BrowserTestSupport.h"
 #include "CBrowserImpl.h"
 #include "CBrowserView.h"
@@ -435,4 +436,63 @@ TEST(BrowserPrinting, ProgressDialogWaitsForTheEngineAndFailuresShowNone) {
     LogCapture log;
     frame->PrintPreview(true); // the engine has no preview: nothing happens
     EXPECT_FALSE(frame->GetView()->IsPrinting());
+}
+
+TEST(BrowserKeyRules, TheKeysPeopleExpect) {
+    using A = BrowserKeys::Action;
+    const unsigned C = BrowserKeys::Ctrl, M = BrowserKeys::Alt, S = BrowserKeys::Shift;
+    const struct {
+        const char* name;
+        unsigned modifiers;
+        bool finding;
+        A action;
+    } cases[] = {
+        {"f5", 0, false, A::Reload},        {"r", C, false, A::Reload},
+        {"r", 0, false, A::None},           {"left", M, false, A::Back},
+        {"right", M, false, A::Forward},    {"left", 0, false, A::None},
+        {"left", C | M, false, A::None},    {"plus", C, false, A::ZoomIn},
+        {"equal", C | S, false, A::ZoomIn}, {"kp_add", C, false, A::ZoomIn},
+        {"minus", C, false, A::ZoomOut},    {"kp_subtract", C, false, A::ZoomOut},
+        {"0", C, false, A::ZoomReset},      {"f", C, false, A::Find},
+        {"f", 0, false, A::None},           {"f3", 0, false, A::FindNext},
+        {"f3", S, false, A::FindPrevious},  {"g", C, false, A::FindNext},
+        {"escape", 0, true, A::EndFind},    {"escape", 0, false, A::None},
+        {"a", C, false, A::None},           {"c", C, false, A::None},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BrowserKeys::ActionFor(c.name, c.modifiers, c.finding), c.action)
+            << c.name << " " << c.modifiers;
+    EXPECT_EQ(BrowserKeys::NextZoom(100, 1), 110);
+    EXPECT_EQ(BrowserKeys::NextZoom(100, -1), 90);
+    EXPECT_EQ(BrowserKeys::NextZoom(300, 1), 300);
+    EXPECT_EQ(BrowserKeys::NextZoom(30, -1), 30);
+    EXPECT_EQ(BrowserKeys::NextZoom(105, 1), 110) << "between steps: the next one";
+    EXPECT_EQ(BrowserKeys::NextZoom(105, -1), 100);
+    EXPECT_EQ(BrowserKeys::NextZoom(250, 0), 100);
+}
+
+TEST(BrowserGlue, BrowserKeysReachThePageUnlessTheConfigurationTurnsThemOff) {
+    {
+        LibraryFixture lib;
+        CBrowserFrame* frame = lib.CreateHosted();
+        HeadlessEngineView* view = ViewOf(frame, lib.Engine());
+        EngineKey zoom{"plus", true, false, false};
+        EXPECT_TRUE(view->PressKey(zoom));
+        EXPECT_TRUE(view->PressKey(zoom));
+        EXPECT_DOUBLE_EQ(view->Zoom(), 1.25);
+        EXPECT_TRUE(view->PressKey(EngineKey{"0", true, false, false}));
+        EXPECT_DOUBLE_EQ(view->Zoom(), 1.0);
+        EXPECT_FALSE(view->PressKey(EngineKey{"a", false, false, false})) << "the page's own keys";
+        EXPECT_FALSE(view->PressKey(EngineKey{"escape", false, false, false}))
+            << "Escape is the page's unless a search is on";
+    }
+    {
+        LibraryFixture lib;
+        CBrowserFrame* frame = lib.CreateHosted(
+            "<object name=\"MainWindowMode\" class=\"configuration\" browserkeys=\"false\"/>");
+        HeadlessEngineView* view = ViewOf(frame, lib.Engine());
+        EXPECT_FALSE(view->PressKey(EngineKey{"plus", true, false, false})) << "a kiosk";
+        EXPECT_FALSE(view->PressKey(EngineKey{"f5", false, false, false}));
+        EXPECT_DOUBLE_EQ(view->Zoom(), 1.0);
+    }
 }

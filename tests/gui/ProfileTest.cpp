@@ -1,4 +1,5 @@
 #include "BrowserTestSupport.h"
+#include "HeadlessBackend.h"
 #include "LocalFile.h"
 #include "PrefService.h"
 #include "ProfileManager.h"
@@ -146,4 +147,26 @@ TEST(Preferences, FileFormatRoundTrip) {
     EXPECT_EQ(parsed.at("b.int").i, -13);
     EXPECT_EQ(parsed.at("c.string").s, s.s);
     EXPECT_TRUE(PrefService::Parse("garbage\nuser_pref(broken\n").empty());
+}
+
+TEST(Profiles, AnApplicationsOwnFolderHoldsItsBrowserData) {
+    TempDir dir;
+    const std::string root = dir.File("browser-data");
+    wxHtmlCtrl::SetProfileRoot(root);
+    {
+        nsCOMPtr<winEmbedFileLocProvider> provider = new winEmbedFileLocProvider("wxMozBrowserLib");
+        EXPECT_EQ(PathFor(*provider, "DefProfRt"), root);
+        EXPECT_TRUE(wxDirExists(root));
+    }
+    {
+        LibraryFixture lib;
+        ASSERT_NE(HeadlessBackend::Instance(), nullptr);
+        EXPECT_EQ(HeadlessBackend::Instance()->ProfileDirectory().rfind(root + "/", 0), 0u)
+            << HeadlessBackend::Instance()->ProfileDirectory();
+    }
+    wxHtmlCtrl::SetProfileRoot("");
+    LibraryFixture lib;
+    nsCOMPtr<winEmbedFileLocProvider> shared = new winEmbedFileLocProvider("wxMozBrowserLib");
+    EXPECT_EQ(PathFor(*shared, "DefProfRt"), DataHome() + "/wxMozBrowserLib/Profiles")
+        << "a configuration that names nothing keeps the shared place";
 }

@@ -231,6 +231,24 @@ TEST_F(ServerControllerTest, WithoutAShutdownUrlTheServerIsAskedToEndAtOnce) {
     EXPECT_TRUE(ProcessTable::LiveMembersOfGroup(pid).empty());
 }
 
+TEST_F(ServerControllerTest, TheSamePortEveryRunSoTheOriginAndItsDataStay) {
+    Configure("--port VELTA_SERVER_PORT");
+    unsigned ports[2] = {0, 0};
+    for (unsigned& port : ports) {
+        VELTAServerController run;
+        RecordingListener heard;
+        TimerHost timers{run};
+        run.Init(&timers, &heard, &config);
+        timers.start.StartOnce(100);
+        ASSERT_TRUE(RunLoopUntil([&] { return heard.Count("started") > 0; }, 10000));
+        port = config.GetServerPort();
+        timers.stop.StartOnce(1);
+        ASSERT_TRUE(RunLoopUntil([&] { return timers.closed; }, 8000));
+        ASSERT_TRUE(RunLoopUntil([&] { return heard.Count("stopped-by-itself") > 0; }, 3000));
+    }
+    EXPECT_EQ(ports[0], ports[1]) << "the base port, free again, is taken again";
+}
+
 TEST_F(ServerControllerTest, AServerThatIgnoresTheAskIsStillKilledAtTheEnd) {
     Configure("--port VELTA_SERVER_PORT --ignore-term");
     ASSERT_TRUE(StartAndWait(10000));

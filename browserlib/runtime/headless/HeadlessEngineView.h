@@ -38,6 +38,14 @@ public:
     void GetSource(std::function<void(const std::string& source)> done) override;
     void SetDragsRefused(bool refused) override { m_dragsRefused = refused; }
     void SetContextMenu(ContextMenuKind kind) override { m_contextMenu = kind; }
+    void SetZoom(double factor) override { m_zoom = factor; }
+    void Find(const std::string& text, bool backwards) override {
+        m_found.push_back(backwards ? "<" + text : text);
+    }
+    double Zoom() const { return m_zoom; }
+    const std::vector<std::string>& Searches() const { return m_found; }
+    // A key the user presses in the page: true when the client took it.
+    bool PressKey(const EngineKey& key) { return m_client && m_client->OnKey(key); }
     ContextMenuKind ContextMenu() const { return m_contextMenu; }
     bool DragsRefused() const { return m_dragsRefused; }
 
@@ -55,6 +63,8 @@ public:
 
 private:
     ContextMenuKind m_contextMenu = ContextMenuKind::Engine;
+    double m_zoom = 1.0;
+    std::vector<std::string> m_found;
     void Navigate(const std::string& url, bool addToHistory);
     void RunLoad(const std::string& url, bool addToHistory, unsigned generation);
     bool Allowed(const std::string& url, NavigationFrame frame);

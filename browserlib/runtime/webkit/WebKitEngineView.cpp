@@ -73,6 +73,10 @@ WebKitEngineView::WebKitEngineView(WebKitBackend& backend, EngineViewClient* cli
     g_signal_connect(m_view, "script-dialog", G_CALLBACK(OnScriptDialog), this);
     g_signal_connect(m_view, "authenticate", G_CALLBACK(OnAuthenticate), this);
     g_signal_connect(m_view, "context-menu", G_CALLBACK(OnContextMenu), this);
+    g_signal_connect(m_view, "key-press-event", G_CALLBACK(OnKeyPress), this);
+    WebKitFindController* finder = webkit_web_view_get_find_controller(m_view);
+    g_signal_connect(finder, "found-text", G_CALLBACK(OnFound), this);
+    g_signal_connect(finder, "failed-to-find-text", G_CALLBACK(OnNotFound), this);
     // A drag starting in the page is decided in the page itself: the toolkit
     // offers no safe way to call one off once it has begun.
     WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(m_view);
@@ -99,6 +103,7 @@ WebKitEngineView::~WebKitEngineView() {
     m_backend.Unregister(this);
     g_signal_handlers_disconnect_by_data(webkit_web_view_get_window_properties(m_view), this);
     g_signal_handlers_disconnect_by_data(m_view, this);
+    g_signal_handlers_disconnect_by_data(webkit_web_view_get_find_controller(m_view), this);
     g_signal_handlers_disconnect_by_data(webkit_web_view_get_user_content_manager(m_view), this);
     g_object_set_data(G_OBJECT(m_view), kViewKey, nullptr);
     g_object_unref(m_view);
@@ -403,6 +408,58 @@ bool WebKitEngineView::DecideDeferred(const std::string& url, bool mainFrame) {
             m_dropLoad = true;
     }
     return allowed;
+}
+
+gboolean WebKitEngineView::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    if (!self->m_client)
+        return FALSE;
+    const gchar* name = gdk_keyval_name(gdk_keyval_to_lower(event->keyval));
+    if (!name)
+        return FALSE;
+    EngineKey key;
+    key.name = name;
+    for (char& c : key.name)
+        c = static_cast<char>(g_ascii_tolower(c));
+    key.ctrl = event->state & GDK_CONTROL_MASK;
+    key.alt = event->state & GDK_MOD1_MASK;
+    key.shift = event->state & GDK_SHIFT_MASK;
+    return self->m_client->OnKey(key);
+}
+
+void WebKitEngineView::SetZoom(double factor) {
+    webkit_web_view_set_zoom_level(m_view, factor);
+}
+
+void WebKitEngineView::Find(const std::string& text, bool backwards) {
+    WebKitFindController* finder = webkit_web_view_get_find_controller(m_view);
+    if (text.empty()) {
+        webkit_find_controller_search_finish(finder);
+        m_findText.clear();
+        return;
+    }
+    if (text == m_findText) {
+        if (backwards)
+            webkit_find_controller_search_previous(finder);
+        else
+            webkit_find_controller_search_next(finder);
+        return;
+    }
+    m_findText = text;
+    guint32 options = WEBKIT_FIND_OPTIONS_CASE_INSENSITIVE | WEBKIT_FIND_OPTIONS_WRAP_AROUND;
+    if (backwards)
+        options |= WEBKIT_FIND_OPTIONS_BACKWARDS;
+    webkit_find_controller_search(finder, text.c_str(), options, G_MAXUINT);
+}
+
+void WebKitEngineView::OnFound(WebKitFindController*, guint count, gpointer data) {
+    wxLogMessage("WebKitEngineView find '%s': %u found",
+                 static_cast<WebKitEngineView*>(data)->m_findText.c_str(), count);
+}
+
+void WebKitEngineView::OnNotFound(WebKitFindController*, gpointer data) {
+    wxLogMessage("WebKitEngineView find '%s': not found",
+                 static_cast<WebKitEngineView*>(data)->m_findText.c_str());
 }
 
 gboolean WebKitEngineView::OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*,

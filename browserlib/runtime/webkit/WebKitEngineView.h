@@ -46,6 +46,8 @@ public:
     void GetSource(std::function<void(const std::string& source)> done) override;
     void SetDragsRefused(bool refused) override;
     void SetContextMenu(ContextMenuKind kind) override { m_contextMenu = kind; }
+    void SetZoom(double factor) override;
+    void Find(const std::string& text, bool backwards) override;
 
 private:
     static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType,
@@ -63,6 +65,9 @@ private:
     static gboolean OnAuthenticate(WebKitWebView*, WebKitAuthenticationRequest*, gpointer);
     static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*,
                                   WebKitHitTestResult*, gpointer);
+    static gboolean OnKeyPress(GtkWidget*, GdkEventKey*, gpointer);
+    static void OnFound(WebKitFindController*, guint, gpointer);
+    static void OnNotFound(WebKitFindController*, gpointer);
     static void OnDragMessage(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer);
     static gboolean OnDragDrop(GtkWidget*, GdkDragContext*, gint, gint, guint, gpointer);
 
@@ -81,6 +86,7 @@ private:
     std::string m_heldStart;
     bool m_dropLoad = false;
     ContextMenuKind m_contextMenu = ContextMenuKind::Engine;
+    std::string m_findText;
     bool IsDeferred(const std::string& url) const;
     bool DecideDeferred(const std::string& url, bool mainFrame);
     bool m_dragsRefused = false;
