@@ -1,5 +1,7 @@
 #include "HostApp.h"
 
+#include <algorithm>
+#include <csignal>
 #include <wx/filename.h>
 
 #include "FatalError.h"
@@ -14,10 +16,12 @@
 #include "UiServices.h"
 #include "UserMessages.h"
 #include "Utf8Locale.h"
+#include "Watchdog.h"
 #include "WxUiServices.h"
 #include "X11DisplayManager.h"
 #include "wxHtmlCtrl.h"
 
+#include <algorithm>
 #include <csignal>
 
 #include <exception>
@@ -115,6 +119,11 @@ bool HostApp::OnInit() {
                            "program."));
     }
 
+    // Should the host die without a word, a watchdog ends the server.
+    if (!Watchdog::Start(m_logFile ? std::string(BuildLogFilePath(appConfig).fn_str())
+                                   : std::string()))
+        wxLogWarning(wxS("HostApp::OnInit the watchdog could not be started"));
+
     wxFileSystem::AddHandler(new wxInternetFSHandler);
     wxInitAllImageHandlers(); // PNG and JPEG for the splash page and the window icon
     SetOSSpecificParamDefaults();
@@ -176,6 +185,7 @@ int HostApp::OnExit() {
     navController.SetDisplayManager(nullptr);
     // Whatever the stop sequence left of a server's process group goes now.
     ProcessGroupReaper::Get().EndAll();
+    Watchdog::Done();
     wxLogMessage(wxS("Program exit ... (HostApp::OnExit)"));
     wxLog::SetLogLevel(wxLOG_Message);
     if (m_logTarget) {

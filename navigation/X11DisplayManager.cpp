@@ -1,6 +1,7 @@
 #include "X11DisplayManager.h"
 
 #include "FatalError.h"
+#include "Watchdog.h"
 #include "X11WindowManager.h"
 
 #include <wx/log.h>
@@ -19,6 +20,7 @@ X11DisplayManager::~X11DisplayManager() {
 bool X11DisplayManager::ChangeDisplayMode(int width, int height, bool restore) {
     if (restore) {
         m_mode.Restore();
+        Watchdog::DisplayRestored();
         return true;
     }
     // Under Wayland an X connection would reach Xwayland, whose modes are
@@ -27,7 +29,13 @@ bool X11DisplayManager::ChangeDisplayMode(int width, int height, bool restore) {
         m_error = wxS("not an X11 session, the compositor owns the display mode");
         return false;
     }
+    int originalWidth = 0, originalHeight = 0;
+    const bool known =
+        m_mode.Changed() || XRandRDisplayMode::ScreenSize(&originalWidth, &originalHeight);
     const bool changed = m_mode.Change(width, height);
+    // Should the host die now, something must put the display back.
+    if (changed && known && originalWidth > 0)
+        Watchdog::DisplayChanged(originalWidth, originalHeight);
     if (!changed)
         m_error = wxString::Format(wxS("%dx%d: %s"), width, height,
                                    wxString::FromUTF8(m_mode.LastError()));
@@ -35,8 +43,10 @@ bool X11DisplayManager::ChangeDisplayMode(int width, int height, bool restore) {
 }
 
 void X11DisplayManager::RestoreOriginalMode() {
-    if (m_mode.Changed())
+    if (m_mode.Changed()) {
         m_mode.Restore();
+        Watchdog::DisplayRestored();
+    }
 }
 
 bool X11DisplayManager::IsX11Session() {

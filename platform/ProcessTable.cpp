@@ -21,8 +21,17 @@ bool ProcessTable::ParseStatLine(const std::string& line, Entry& entry) {
         return false;
     entry.pid = static_cast<pid_t>(pid);
     entry.pgid = static_cast<pid_t>(pgrp);
+    entry.ppid = static_cast<pid_t>(ppid);
     entry.state = state;
     return true;
+}
+
+std::vector<pid_t> ProcessTable::LiveChildren(const std::vector<Entry>& table, pid_t parent) {
+    std::vector<pid_t> children;
+    for (const Entry& e : table)
+        if (e.ppid == parent && e.pid > 1 && e.state != 'Z' && e.state != 'X')
+            children.push_back(e.pid);
+    return children;
 }
 
 std::vector<pid_t> ProcessTable::LiveMembers(const std::vector<Entry>& table, pid_t pgid) {

@@ -10,6 +10,7 @@ public:
     struct Entry {
         pid_t pid = 0;
         pid_t pgid = 0;
+        pid_t ppid = 0;
         char state = '?';
     };
 
@@ -23,6 +24,8 @@ public:
     // Reads the current table from /proc.
     static std::vector<Entry> Snapshot();
 
+    // Live processes whose parent is `parent`.
+    static std::vector<pid_t> LiveChildren(const std::vector<Entry>& table, pid_t parent);
     static std::vector<pid_t> LiveMembersOfGroup(pid_t pgid) {
         return LiveMembers(Snapshot(), pgid);
     }

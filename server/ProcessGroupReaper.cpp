@@ -2,6 +2,7 @@
 
 #include "FatalError.h"
 #include "ProcessTable.h"
+#include "Watchdog.h"
 
 #include <chrono>
 #include <csignal>
@@ -22,6 +23,7 @@ void ProcessGroupReaper::Track(pid_t pgid) {
     if (pgid <= 1)
         return;
     m_groups.insert(pgid);
+    Watchdog::Track(pgid);
     if (!m_cleanupRegistered) {
         m_cleanupRegistered = true;
         FatalError::AddCleanup([] { Get().EndAll(); });
@@ -43,6 +45,9 @@ void ProcessGroupReaper::OnGraceOver(wxTimerEvent&) {
                              "killing it"),
                          static_cast<long>(pgid));
             ::kill(-pgid, SIGKILL);
+        } else {
+            Watchdog::Ended(pgid);
+            m_groups.erase(pgid);
         }
     }
     m_terminated.clear();
@@ -72,6 +77,8 @@ void ProcessGroupReaper::EndAll(int graceMs) {
                      static_cast<long>(pgid));
         ::kill(-pgid, SIGKILL);
     }
+    for (pid_t pgid : m_groups)
+        Watchdog::Ended(pgid);
     m_groups.clear();
     m_terminated.clear();
 }

@@ -1,0 +1,70 @@
+#!/bin/bash
+# However the host ends, the server does not outlive it: the host killed with
+# SIGKILL or crashing (SIGABRT), its watchdog ends the server's whole group
+# (a grandchild included) and puts back a display mode the host changed.
+. "$(dirname "$0")/lib.sh"
+
+prepare_demo 0
+ulimit -c 0 # a crash here needs no core file
+# The display switch, where the demo keeps the resolution.
+sed -i 's/keepresolution="true"/keepresolution="false"/' "$APP/app.config.xml"
+sed -i 's#class="configuration">velta-demo-server #class="configuration">start-with-grandchild.sh #' "$APP/app.config.xml"
+
+display_size() { xdotool getdisplaygeometry | tr ' ' 'x'; }
+server_group() { grep -o 'ServerProcess::Start. Process [0-9]*' "$LOG" | tail -n 1 | awk '{print $3}'; }
+gone_within() { # gone_within PGID SECONDS: prints the seconds it took
+    local begin=$(date +%s.%N)
+    for _ in $(seq $(( $2 * 20 ))); do
+        # Zombies are dead already; they only wait for init to collect them.
+        if ! ps -o stat= -g "$1" 2>/dev/null | grep -qv '^Z'; then
+            echo "$(date +%s.%N) - $begin" | bc; return 0
+        fi
+        sleep 0.05
+    done
+    return 1
+}
+
+# (An outside SIGSEGV is taken by the engine's own handler and ignored; a real
+# fault ends the process like SIGABRT does.)
+for how in KILL ABRT; do
+    : > "$LOG" 2>/dev/null
+    before=$(display_size)
+    start_host
+    if app=$(wait_window "Velta Demo" 60); then
+        group=$(server_group)
+        members=$(pgrep -g "$group" | wc -l)
+        check "$how: the server runs with its grandchild (group $group, $members processes)" test "$members" -ge 2
+        key "$app" alt+f
+        for _ in $(seq 50); do [ "$(display_size)" = "1024x768" ] && break; sleep 0.1; done
+        check "$how: full screen switched the display ($(display_size))" test "$(display_size)" = "1024x768"
+        kill -$how $HOST
+        if took=$(gone_within "$group" 5); then
+            pass "$how: the server's group is gone ${took} s after the host's death"
+            check "$how: within 2 s" test "$(echo "$took < 2" | bc)" -eq 1
+        else
+            fail "$how: the server's group outlived the host"
+            pkill -9 -g "$group" 2>/dev/null
+        fi
+        for _ in $(seq 50); do [ "$(display_size)" = "$before" ] && break; sleep 0.1; done
+        check "$how: the display is back at $before ($(display_size))" test "$(display_size)" = "$before"
+        check "$how: the watchdog says what it did" grep -q "Watchdog: the host ended without cleaning up; server process group $group" "$LOG"
+        check "$how: and is gone itself" bash -c "for _ in \$(seq 30); do pgrep -x velta-watchdog > /dev/null || exit 0; sleep 0.1; done; exit 1"
+    else
+        fail "$how: the application shows"
+        kill -9 $HOST 2>/dev/null
+    fi
+    wait $HOST 2>/dev/null
+done
+
+# A normal quit leaves no watchdog behind.
+start_host
+if app=$(wait_window "Velta Demo" 60); then
+    check "a watchdog runs beside the host" pgrep -x velta-watchdog
+    key "$app" alt+q
+    wait_exit $HOST 60
+    check "quit: exit 0 ($EXIT_CODE)" test "$EXIT_CODE" = 0
+    check "quit: no watchdog left" bash -c "for _ in \$(seq 30); do pgrep -x velta-watchdog > /dev/null || exit 0; sleep 0.1; done; exit 1"
+else
+    fail "the application shows again"
+fi
+finish
