@@ -1,5 +1,7 @@
 #include "CBrowserFrame.h"
 
+#include <wx/weakref.h>
+
 #include "NavigationRequest.h"
 
 #include "CBrowserView.h"
@@ -148,7 +150,39 @@ bool CBrowserFrame::OnStartURIOpen(NavigationRequest& request) {
     return abort;
 }
 
-void CBrowserFrame::OnClose(wxCloseEvent&) {
+void CBrowserFrame::AskPageToClose(std::function<void(bool mayClose)> done) {
+    if (!m_view || m_pageAgreed || m_closing) {
+        done(true);
+        return;
+    }
+    wxWeakRef<CBrowserFrame> self(this);
+    m_view->AskPageToClose([self, done](bool mayClose) {
+        if (self) {
+            self->m_pageAgreed = mayClose;
+            if (!mayClose)
+                wxLogMessage(wxS("CBrowserFrame: the page has unsaved work, the user stays"));
+        }
+        done(mayClose);
+    });
+}
+
+void CBrowserFrame::OnClose(wxCloseEvent& event) {
+    // A close the user started asks the page first, as browsers do.
+    if (event.CanVeto() && !m_pageAgreed && !m_closing && m_view) {
+        event.Veto();
+        if (m_askingPage)
+            return;
+        m_askingPage = true;
+        wxWeakRef<CBrowserFrame> self(this);
+        AskPageToClose([self](bool mayClose) {
+            if (!self)
+                return;
+            self->m_askingPage = false;
+            if (mayClose)
+                self->Close();
+        });
+        return;
+    }
     if (m_hostConfig && !m_hostConfig->GetAppCommandShutdown().empty() && m_options.hosted) {
         if (m_closing)
             return; // already on its way

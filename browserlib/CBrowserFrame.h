@@ -69,6 +69,7 @@ public:
     bool IsHosted() const { return m_options.hosted; }
     bool IsFirstNavigationPending() const { return m_firstNavigationPending; }
     bool IsClosing() const { return m_closing; }
+    void AskPageToClose(std::function<void(bool mayClose)> done) override;
     // The browser takes the whole client area (no browser rectangle configured).
     bool FillsFrame() const { return m_fillsFrame; }
     // The frame's native handle, as the engine's site windows name it.
@@ -88,6 +89,8 @@ private:
     IMozillaHost* m_host;
     bool m_firstNavigationPending = true;
     bool m_closing = false;
+    bool m_pageAgreed = false; // the page's beforeunload let it go
+    bool m_askingPage = false;
     bool m_fillsFrame = false;
     CBrowserView* m_view = nullptr;
     BrowserFrameGlueObj m_glue;

@@ -131,6 +131,12 @@ nsresult CBrowserView::CreateBrowser() {
     return NS_OK;
 }
 
+void CBrowserView::AskPageToClose(std::function<void(bool mayClose)> done) {
+    nsCOMPtr<nsIPageCloser> closer = do_QueryInterface<nsIPageCloser>(mWebBrowser);
+    if (!closer || NS_FAILED(closer->TryClose(done)))
+        done(true);
+}
+
 bool CBrowserView::OnBrowserKey(const wxString& name, unsigned modifiers) {
     HostConfig* config = m_frame ? m_frame->GetHostConfig() : nullptr;
     if (!mWebBrowser || (config && !config->AreBrowserKeysOn()))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "nsCOMPtr.h"
 #include "nsEmbeddingInterfaces.h"
 
@@ -31,6 +33,8 @@ public:
     void ViewSource();
     // A key pressed in the page: the browser keys, when the configuration has them.
     bool OnBrowserKey(const wxString& name, unsigned modifiers);
+    // Runs the page's unload check; `done` hears whether it may go.
+    void AskPageToClose(std::function<void(bool mayClose)> done);
 
     CBrowserImpl* GetChrome() const { return m_chrome; }
     nsIWebBrowser* GetWebBrowser() const { return mWebBrowser; }

@@ -1,10 +1,12 @@
 #include "CPromptService.h"
 
+#include "HostConfig.h"
 #include "MozillaFacade.h"
 #include "StringConv.h"
 #include "nsComponentManager.h"
 #include "nsMemory.h"
 
+#include <set>
 #include <vector>
 #include <wx/checkbox.h>
 #include <wx/dialog.h>
@@ -16,13 +18,78 @@
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
+namespace {
+// The page dialogs being shown; a quit ends them as cancelled.
+std::set<wxDialog*>& OpenDialogs() {
+    static std::set<wxDialog*> open;
+    return open;
+}
+bool g_refuseAll = false;
+
+bool German() {
+    MozillaFacade* facade = MozillaFacade::Existing();
+    HostConfig* config = facade ? facade->GetHostConfig() : nullptr;
+    return config && config->GetUILanguage().Lower() == wxS("de");
+}
+
+// The runtime's own texts in the host's language; any other text as it is.
+wxString Worded(const PRUnichar* text) {
+    const std::u16string given = text ? std::u16string(text) : std::u16string();
+    if (given == kLeavePageText)
+        return German() ? wxString(L"Diese Seite möchte wissen, ob Sie sie wirklich verlassen "
+                                   L"wollen. Eingegebene Daten werden möglicherweise nicht "
+                                   L"gespeichert.\n\nSeite verlassen?")
+                        : wxString(wxS("This page asks you to confirm that you want to leave. "
+                                       "Data you have entered may not be saved.\n\nLeave the "
+                                       "page?"));
+    if (given == kStopDialogsCheckText)
+        return German() ? wxString(L"Diese Seite daran hindern, weitere Dialoge zu öffnen")
+                        : wxString(wxS("Prevent this page from opening more dialogs"));
+    return StringConv::FromUnicode(text);
+}
+
+int ShownModal(wxDialog* dialog) {
+    OpenDialogs().insert(dialog);
+    const int answer = dialog->ShowModal();
+    OpenDialogs().erase(dialog);
+    return answer;
+}
+} // namespace
+
 int (*CPromptService::s_showModal)(wxDialog*) = [](wxDialog* dialog) {
-    return dialog->ShowModal();
+    return ShownModal(dialog);
 };
 int (*CPromptService::s_messageBox)(const wxString&, const wxString&, long, wxWindow*) =
     [](const wxString& text, const wxString& caption, long style, wxWindow* parent) {
-        return wxMessageBox(text, caption, style, parent);
+        wxMessageDialog box(parent, text, caption, style);
+        const int answer = ShownModal(&box);
+        // The answers of wxMessageBox, which this stands for.
+        switch (answer) {
+        case wxID_YES:
+            return static_cast<int>(wxYES);
+        case wxID_NO:
+            return static_cast<int>(wxNO);
+        case wxID_OK:
+            return static_cast<int>(wxOK);
+        default:
+            return static_cast<int>(wxCANCEL);
+        }
     };
+
+void CPromptService::EndAllDialogs() {
+    g_refuseAll = true;
+    for (wxDialog* dialog : std::set<wxDialog*>(OpenDialogs()))
+        if (dialog->IsModal())
+            dialog->EndModal(wxID_CANCEL);
+}
+
+bool CPromptService::RefusesDialogs() {
+    return g_refuseAll;
+}
+
+void CPromptService::AllowDialogs() {
+    g_refuseAll = false;
+}
 
 namespace {
 struct InputField {
@@ -36,6 +103,12 @@ nsresult RunDialog(CPromptService& service, const char* op, const char* resource
                    const PRUnichar* checkMsg, PRBool* checkState,
                    const std::vector<InputField>& fields, PRBool* result) {
     const wxString prefix = wxString::Format(wxS("CPromptService::%s, "), op);
+    if (CPromptService::RefusesDialogs()) {
+        wxLogMessage(wxS("%sthe host is closing: answered as cancelled"), prefix);
+        if (result)
+            *result = false;
+        return NS_OK;
+    }
     wxWindow* owner = service.ParentWindow(parent);
     auto* dialog = new wxDialog;
     if (!wxXmlResource::Get()->LoadDialog(dialog, owner, resource)) {
@@ -63,7 +136,7 @@ nsresult RunDialog(CPromptService& service, const char* op, const char* resource
         CPromptService::SetLabelRefit(dialog, message, StringConv::FromUnicode(text));
     if (check) {
         check->SetValue(checkState && *checkState);
-        CPromptService::SetLabelRefit(dialog, check, StringConv::FromUnicode(checkMsg));
+        CPromptService::SetLabelRefit(dialog, check, Worded(checkMsg));
         // A box without a label asks nothing the user could answer.
         if (!checkMsg || !*checkMsg) {
             check->Hide();
@@ -146,6 +219,8 @@ void CPromptService::SetLabelRefit(wxDialog* dialog, wxWindow* control, const wx
 
 nsresult CPromptService::Alert(nsIDOMWindow* parent, const PRUnichar* title,
                                const PRUnichar* text) {
+    if (RefusesDialogs())
+        return NS_OK;
     s_messageBox(StringConv::FromUnicode(text), StringConv::FromUnicode(title),
                  wxOK | wxICON_INFORMATION, ParentWindow(parent));
     return NS_OK;
@@ -160,7 +235,12 @@ nsresult CPromptService::AlertCheck(nsIDOMWindow* parent, const PRUnichar* title
 
 nsresult CPromptService::Confirm(nsIDOMWindow*, const PRUnichar* title, const PRUnichar* text,
                                  PRBool* result) {
-    const int answer = s_messageBox(StringConv::FromUnicode(text), StringConv::FromUnicode(title),
+    if (RefusesDialogs()) {
+        if (result)
+            *result = false;
+        return NS_OK;
+    }
+    const int answer = s_messageBox(Worded(text), StringConv::FromUnicode(title),
                                     wxYES_NO | wxICON_EXCLAMATION, nullptr);
     if (result)
         *result = answer == wxYES;

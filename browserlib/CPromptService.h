@@ -43,6 +43,11 @@ public:
     // The browser frame that shows `window` (the active window when null).
     wxWindow* ParentWindow(nsIDOMWindow* window);
     // Sets a control's label and lets the dialog grow to fit it.
+    // Ends the page dialogs being shown, as cancelled, and answers every later
+    // one so at once: the host is closing.
+    static void EndAllDialogs();
+    static bool RefusesDialogs();
+    static void AllowDialogs();
     static void SetLabelRefit(wxDialog* dialog, wxWindow* control, const wxString& label);
     // How dialogs are shown; tests replace it to answer them.
     static int (*s_showModal)(wxDialog* dialog);

@@ -6,6 +6,7 @@
 #include "HostConfig.h"
 #include "IMozillaHost.h"
 #include "MozillaFacade.h"
+#include "CPromptService.h"
 #include "WindowPlacement.h"
 #include "winEmbedFileLocProvider.h"
 
@@ -21,11 +22,16 @@ void wxHtmlCtrl::SetProfileRoot(const wxString& directory) {
     winEmbedFileLocProvider::SetProfileRoot(std::string(directory.fn_str()));
 }
 
+void wxHtmlCtrl::EndPageDialogs() {
+    CPromptService::EndAllDialogs();
+}
+
 void wxHtmlCtrl::RouteScheme(const wxString& scheme) {
     EngineBackend::Get().RouteScheme(std::string(scheme.Lower().utf8_str()));
 }
 
 bool wxHtmlCtrl::OnInit() {
+    CPromptService::AllowDialogs();
     return MozillaFacade::GetFacade() != nullptr;
 }
 

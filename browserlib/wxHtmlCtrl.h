@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <list>
 #include <wx/gdicmn.h>
 #include <wx/string.h>
@@ -30,6 +31,9 @@ public:
     virtual void setSize(const wxSize& size) = 0;
     virtual void SetHostConfig(HostConfig* config) = 0;
     virtual wxFrame* GetFrame() = 0;
+    // Asks the page whether it may go (its unsaved work): `done` hears true
+    // when it may, false when the user chose to stay.
+    virtual void AskPageToClose(std::function<void(bool mayClose)> done) { done(true); }
 
     static bool OnInit();
     static bool OnExit();
@@ -41,6 +45,8 @@ public:
     // Links of `scheme` (one the engine cannot show) reach the listener a second
     // time once it is known which frame they are for.
     static void RouteScheme(const wxString& scheme);
+    // The host is closing: page dialogs end as cancelled, later ones are not shown.
+    static void EndPageDialogs();
     // Before OnInit: the folder of this application's browser profiles
     // (cookies, storage, cache); empty: the library's shared place.
     static void SetProfileRoot(const wxString& directory);

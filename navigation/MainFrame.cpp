@@ -1,4 +1,9 @@
 #include "MainFrame.h"
+#include "UserMessages.h"
+#include "FatalError.h"
+
+#include <wx/log.h>
+#include <wx/weakref.h>
 
 #include "HostSwitches.h"
 #include "NavigationController.h"
@@ -44,7 +49,7 @@ void MainFrame::OnCommand(wxCommandEvent& event) {
     wxHtmlCtrl* control = m_navigation.GetControl();
     switch (event.GetId()) {
     case ID_CLOSE:
-        Close(true);
+        Close(false); // the user's: the page is asked first
         break;
     case ID_START:
         OnStart();
@@ -98,7 +103,34 @@ void MainFrame::OnStartTimer(wxTimerEvent&) {
         m_server.DoStartAsync(m_StartTimer);
 }
 
-void MainFrame::OnClose(wxCloseEvent&) {
+void MainFrame::OnClose(wxCloseEvent& event) {
+    if (m_stopping)
+        return;
+    // A close the user started (the quit command, command 100) asks the page
+    // first; one from outside (a signal, a fatal error) waits for no one.
+    wxHtmlCtrl* control = m_navigation.GetControl();
+    if (event.CanVeto() && control && !m_pageAsked) {
+        event.Veto();
+        m_pageAsked = true;
+        wxWeakRef<MainFrame> self(this);
+        control->AskPageToClose([self](bool mayClose) {
+            if (!self)
+                return;
+            self->m_pageAsked = false;
+            if (mayClose)
+                self->StartStop();
+        });
+        return;
+    }
+    StartStop();
+}
+
+void MainFrame::StartStop() {
+    if (m_stopping)
+        return;
+    m_stopping = true;
+    // Page dialogs would wait for a person: they end as cancelled.
+    wxHtmlCtrl::EndPageDialogs();
     m_StopTimer.StartOnce(1);
 }
 
@@ -107,5 +139,26 @@ void MainFrame::OnStopTimer(wxTimerEvent&) {
     if (m_server.IsRunning())
         return;
     m_StartTimer.Stop();
+    // Closed while the server still starts: it does not answer yet, so the
+    // stop sequence had nothing to ask; it ends now, and the splash with it.
+    if (m_server.GetProcess()) {
+        wxLogMessage(wxS("MainFrame: closed during the start, the server is ended"));
+        m_server.ServerController::Stop();
+    }
+    m_navigation.CloseWindows();
     Destroy();
+}
+
+void MainFrame::OnServerEndedUnasked() {
+    // The server ended while the application was shown and nobody asked it
+    // to: a failure, never an exit 0.
+    if (m_stopping)
+        return;
+    const wxString& language = m_config.GetUILanguage();
+    wxString message = m_server.GetErrorMessage();
+    if (message.empty())
+        message = UserMessages::Pick(language, L"Die Anwendung wurde unerwartet beendet.",
+                                     L"The application ended unexpectedly.");
+    wxLogError(wxS("MainFrame: the server ended while the application was shown"));
+    ShowFatalError(UserMessages::FatalCaption(language), message);
 }

@@ -39,6 +39,13 @@ public:
 private:
     void OnCommand(wxCommandEvent& event);
     void OnStart();
+    void StartStop();
+
+public:
+    // The server ended by itself while the application was shown.
+    void OnServerEndedUnasked();
+
+private:
     void OnStartTimer(wxTimerEvent& event);
     void OnStopTimer(wxTimerEvent& event);
     void OnClose(wxCloseEvent& event);
@@ -47,6 +54,8 @@ private:
     wxTimer m_StopTimer;
     VELTAAppConfig& m_config;
     VELTAServerController& m_server;
+    bool m_stopping = false;
+    bool m_pageAsked = false;
     NavigationController& m_navigation;
     int m_testFileDigit = 0;
 };

@@ -28,10 +28,21 @@ void NavigationController::OnServerStarted(bool) {
 }
 
 void NavigationController::OnServerStopping() {
+    m_stopAsked = true;
     Stop();
 }
 
-void NavigationController::OnServerStopped(bool) {
+void NavigationController::OnServerStopped(bool byItself) {
+    if (byItself && !m_stopAsked && m_MozillaHtmlCtrl && m_mainFrame) {
+        // Not inside the process-end callback: the message box runs a loop.
+        MainFrame* frame = m_mainFrame;
+        frame->CallAfter([frame] { frame->OnServerEndedUnasked(); });
+        return;
+    }
+    CloseWindows();
+}
+
+void NavigationController::CloseWindows() {
     if (m_splash) {
         m_splash->Destroy();
         m_splash = nullptr;

@@ -29,6 +29,8 @@ public:
     void OnServerStopped(bool byItself) override;
 
     virtual bool Start();
+    // The splash and the application's window go.
+    void CloseWindows();
     virtual bool StartWebApp();
     virtual bool Stop();
     virtual bool FilterUrl(const wxString& url) = 0;
@@ -60,4 +62,5 @@ protected:
     SplashWindow* m_splash = nullptr;
     MainFrame* m_mainFrame = nullptr;
     std::unique_ptr<DisplayManager> m_display;
+    bool m_stopAsked = false;
 };

@@ -96,8 +96,9 @@ void ServerController::OnServerProcessTerminated(int exitCode) {
         m_starting = false;
     }
     m_stopping = false;
-    if (m_listener)
-        m_listener->OnServerStopped(true);
+    // Set before the listener hears it: the listener may tell the user.
     m_errorMessage = ExitCodeMessages::ForExitCode(exitCode, Language());
     m_retryCount = 0;
+    if (m_listener)
+        m_listener->OnServerStopped(true);
 }

@@ -77,7 +77,8 @@ public:
     virtual EngineView* OnCreateWindow(const WindowFeatures& features) = 0;
     virtual void OnReadyToShow(const WindowFeatures& features) = 0;
     virtual void OnGeometryRequest(const WindowFeatures& features) = 0;
-    // The page closes its window; never answered inside the engine's callback.
+    // The page closes its window, or agreed to a TryClose; never answered
+    // inside the engine's callback.
     virtual void OnCloseRequested() = 0;
     // false: the engine shows its own dialog.
     virtual bool OnScriptDialog(ScriptDialogType type, const std::string& message,
@@ -132,6 +133,9 @@ public:
     // Whether drags that start in the page are refused from now on.
     virtual void SetDragsRefused(bool refused) = 0;
     virtual void SetContextMenu(ContextMenuKind kind) = 0;
+    // Asks the page whether it may go (its beforeunload): when it may, the
+    // client hears OnCloseRequested; when the user chose to stay, nothing.
+    virtual void TryClose() = 0;
     // 1.0 is the page's own size.
     virtual void SetZoom(double factor) = 0;
     // Highlights `text` in the page and shows the next (or previous) match;

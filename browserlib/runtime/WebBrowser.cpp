@@ -1,5 +1,7 @@
 #include "WebBrowser.h"
 
+#include <chrono>
+
 #include "EngineBackend.h"
 #include "EventQueue.h"
 #include "HelperAppLauncher.h"
@@ -77,6 +79,7 @@ NS_INTERFACE_MAP_ENTRY(nsIWebProgress)
 NS_INTERFACE_MAP_ENTRY(nsINavigationInfo)
 NS_INTERFACE_MAP_ENTRY(nsIWebBrowserSetup)
 NS_INTERFACE_MAP_ENTRY(nsIWebBrowserFind)
+NS_INTERFACE_MAP_ENTRY(nsIPageCloser)
 NS_INTERFACE_MAP_ENTRY(nsISupportsWeakReference)
 NS_INTERFACE_MAP_ENTRY_AMBIGUOUS(nsISupports, nsIWebBrowser)
 NS_INTERFACE_MAP_END
@@ -646,6 +649,8 @@ void WebBrowser::OnLocationChanged(const std::string& url, bool mainFrame) {
     nsCOMPtr<nsIWebProgress> progress = this;
     if (mainFrame) {
         mCurrentUrl = url;
+        mDialogsStopped = false; // a new page may ask again
+        mLastDialogEnd = 0;
     } else {
         // A sub-frame's own window, whose top window is this browser's.
         nsCOMPtr<nsIDOMWindow> frame = new DOMWindow(this, mWindow);
@@ -751,7 +756,27 @@ void WebBrowser::OnGeometryRequest(const WindowFeatures& features) {
     ApplyDimensions(features);
 }
 
+nsresult WebBrowser::TryClose(std::function<void(bool mayClose)> done) {
+    if (!done)
+        return NS_ERROR_NULL_POINTER;
+    if (!mView) {
+        done(true);
+        return NS_OK;
+    }
+    mCloseAsked = std::move(done);
+    mView->TryClose();
+    return NS_OK;
+}
+
 void WebBrowser::OnCloseRequested() {
+    if (mCloseAsked) {
+        // The page agreed to go: the embedder closes, not the page.
+        std::function<void(bool)> done = std::move(mCloseAsked);
+        mCloseAsked = nullptr;
+        nsCOMPtr<nsIWebBrowser> self = this;
+        EventQueue::Post([self, done] { done(true); });
+        return;
+    }
     nsCOMPtr<nsIWebBrowser> self = this;
     EventQueue::Post([self] {
         auto* browser = static_cast<WebBrowser*>(self.get());
@@ -772,27 +797,59 @@ bool WebBrowser::OnScriptDialog(ScriptDialogType type, const std::string& messag
     // Whose question it is: the page's origin, as browsers show it.
     const std::u16string title = U16(OriginOf(mCurrentUrl));
     PRBool result = false;
+    const auto now = [] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    };
+    if (mDialogsStopped && type != ScriptDialogType::BeforeUnload) {
+        if (confirmed)
+            *confirmed = false;
+        return true; // answered as cancelled, unseen
+    }
+    // A second dialog soon after the last one: the user may stop them.
+    const bool offerStop =
+        type != ScriptDialogType::BeforeUnload && mLastDialogEnd && now() - mLastDialogEnd < 30000;
+    const PRUnichar* stopText = offerStop ? kStopDialogsCheckText : nullptr;
+    PRBool stop = false;
     switch (type) {
     case ScriptDialogType::Alert:
-        prompts->Alert(mWindow, title.c_str(), body.c_str());
+        if (offerStop)
+            prompts->AlertCheck(mWindow, title.c_str(), body.c_str(), stopText, &stop);
+        else
+            prompts->Alert(mWindow, title.c_str(), body.c_str());
         result = true;
         break;
     case ScriptDialogType::Confirm:
+        if (offerStop)
+            prompts->ConfirmCheck(mWindow, title.c_str(), body.c_str(), stopText, &stop, &result);
+        else
+            prompts->Confirm(mWindow, title.c_str(), body.c_str(), &result);
+        break;
     case ScriptDialogType::BeforeUnload:
-        prompts->Confirm(mWindow, title.c_str(), body.c_str(), &result);
+        prompts->Confirm(mWindow, title.c_str(), kLeavePageText, &result);
         break;
     case ScriptDialogType::Prompt: {
         PRUnichar* value = nsMemory::CloneUnicode(U16(defaultText));
-        PRBool check = false;
-        prompts->Prompt(mWindow, title.c_str(), body.c_str(), &value, nullptr, &check, &result);
+        prompts->Prompt(mWindow, title.c_str(), body.c_str(), &value, stopText, &stop, &result);
         if (text)
             *text = nsMemory::ToUTF8(nsMemory::FromUnicode(value));
         nsMemory::Free(value);
         break;
     }
     }
+    mLastDialogEnd = now();
+    if (stop)
+        mDialogsStopped = true;
     if (confirmed)
         *confirmed = result;
+    if (type == ScriptDialogType::BeforeUnload && !result && mCloseAsked) {
+        // The user stays: the close is off.
+        std::function<void(bool)> done = std::move(mCloseAsked);
+        mCloseAsked = nullptr;
+        nsCOMPtr<nsIWebBrowser> self = this;
+        EventQueue::Post([self, done] { done(false); });
+    }
     return true;
 }
 

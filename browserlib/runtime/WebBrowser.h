@@ -28,6 +28,7 @@ class WebBrowser : public nsIWebBrowser,
                    public nsINavigationInfo,
                    public nsIWebBrowserSetup,
                    public nsIWebBrowserFind,
+                   public nsIPageCloser,
                    public nsSupportsWeakReference,
                    private EngineViewClient {
     NS_DECL_ISUPPORTS
@@ -97,6 +98,8 @@ public:
     nsresult SetProperty(PRUint32 id, PRUint32 value) override;
     // nsIWebBrowserFind
     nsresult Find(const PRUnichar* text, PRBool backwards) override;
+    // nsIPageCloser
+    nsresult TryClose(std::function<void(bool mayClose)> done) override;
     // nsINavigationInfo
     nsresult GetFrameKind(PRInt32* kind) override;
     nsresult GetFrameLater(PRBool* later) override;
@@ -155,5 +158,9 @@ private:
     const EngineNavigation* mDeciding = nullptr;
     bool mDecideWithFrame = false;
     bool mOpenedByPage = false;
+    std::function<void(bool)> mCloseAsked; // a TryClose waiting for the page
+    // Dialog after dialog: the user may stop a page's further dialogs.
+    long long mLastDialogEnd = 0;
+    bool mDialogsStopped = false;
     ContextMenuKind mContextMenu = ContextMenuKind::Engine;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 // Interfaces of the web browser component and of the chrome around it.
 
 #include "nsXPCOMInterfaces.h"
@@ -104,6 +106,20 @@ public:
     enum { SETUP_CONTEXT_MENU = 100, SETUP_ZOOM_PERCENT = 101 };
     enum { CONTEXT_MENU_ENGINE = 0, CONTEXT_MENU_APPLICATION = 1, CONTEXT_MENU_NONE = 2 };
     virtual nsresult SetProperty(PRUint32 id, PRUint32 value) = 0;
+};
+
+// Texts the runtime asks the prompt service to show in the embedder's words
+// (its language): the question before a page with unsaved work goes, and the
+// check box that stops a page's dialog after dialog.
+inline constexpr const PRUnichar* kLeavePageText = u"velta:leave-page";
+inline constexpr const PRUnichar* kStopDialogsCheckText = u"velta:stop-dialogs";
+
+// Asks the page before its browser goes (its beforeunload handler).
+class nsIPageCloser : public nsISupports {
+public:
+    NS_DECLARE_IID(0x0f7e4b19, 0x83a2, 0x5c6d, 0x91, 0x3b, 0x6e, 0x25, 0xd4, 0x08, 0xa1, 0xc7)
+    // `done` hears true when the page may go, false when the user chose to stay.
+    virtual nsresult TryClose(std::function<void(bool mayClose)> done) = 0;
 };
 
 // Searches the page's text.

@@ -1,4 +1,8 @@
 #include "BrowserTestSupport.h"
+#include "CPromptService.h"
+#include "nsComponentManager.h"
+#include "nsMemory.h"
+#include <wx/dialog.h>
 #include "DisplayManager.h"
 #include "HeadlessEngineView.h"
 #include "HostSwitches.h"
@@ -371,4 +375,84 @@ TEST_F(NavigationFixture, FramesInsideThePageNeitherCommandNorLaunch) {
     ASSERT_TRUE(LibraryFixture::Pump([&] { return main->StopTimer().IsRunning(); }, 2000))
         << "the application's own page commands the host";
     HeadlessBackend::Instance()->SetUserGesture(false);
+}
+
+TEST_F(NavigationFixture, UnsavedWorkIsAskedAboutAndStayKeepsEverything) {
+    HeadlessPage page("Notebook");
+    page.asksBeforeUnload = true;
+    HeadlessBackend::SetPage("http://localhost:8470/", page);
+    Configure(Key("StartUrl", "http://localhost:VELTA_SERVER_PORT/") +
+              Key("UILanguage", "de"));
+    config.SetServerPort(8470);
+    nav.OnServerStarted(true);
+    ASSERT_TRUE(LibraryFixture::Pump(
+        [&] { return nav.GetControl()->GetFrame()->GetTitle() == "Notebook"; }));
+    static int s_answer = wxNO;
+    static wxString s_text;
+    static int s_asked = 0;
+    auto* previous = CPromptService::s_messageBox;
+    CPromptService::s_messageBox = [](const wxString& text, const wxString&, long, wxWindow*) {
+        s_text = text;
+        ++s_asked;
+        return s_answer;
+    };
+    // The quit command's close: the user stays.
+    wxCloseEvent quit(wxEVT_CLOSE_WINDOW, 0);
+    quit.SetEventObject(main);
+    main->GetEventHandler()->ProcessEvent(quit);
+    ASSERT_TRUE(LibraryFixture::Pump([&] { return s_asked == 1; }));
+    EXPECT_TRUE(s_text.StartsWith(L"Diese Seite möchte wissen")) << s_text;
+    LibraryFixture::PumpFor(100);
+    EXPECT_FALSE(main->StopTimer().IsRunning()) << "stay: no stop sequence";
+    EXPECT_NE(nav.GetControl(), nullptr) << "and the window stays";
+
+    // The window's close button: the user leaves.
+    s_answer = wxYES;
+    nav.GetControl()->GetFrame()->Close();
+    ASSERT_TRUE(LibraryFixture::Pump([&] { return s_asked == 2; }));
+    ASSERT_TRUE(LibraryFixture::Pump([&] { return nav.GetControl() == nullptr; }, 3000))
+        << "leave: the frame goes";
+
+    // A close from outside (a signal) asks no one.
+    main->Close(true);
+    ASSERT_TRUE(LibraryFixture::Pump([&] { return main->StopTimer().IsRunning(); }, 1000));
+    EXPECT_EQ(s_asked, 2);
+    CPromptService::s_messageBox = previous;
+}
+
+namespace {
+int (*previousShowModal)(wxDialog*) = nullptr;
+}
+
+TEST_F(NavigationFixture, AQuitEndsOpenPageDialogsAndRefusesNewOnes) {
+    Configure(Key("StartUrl", "http://localhost:VELTA_SERVER_PORT/"));
+    config.SetServerPort(8470);
+    nav.OnServerStarted(true);
+    ASSERT_TRUE(LibraryFixture::Pump([&] { return HostedView() != nullptr; }));
+    nsCOMPtr<nsIPromptService> prompts =
+        do_GetService<nsIPromptService>("@mozilla.org/embedcomp/prompt-service;1");
+    ASSERT_TRUE(prompts);
+    auto* previous = CPromptService::s_showModal;
+    // The page's prompt is open when the host is told to quit.
+    CPromptService::s_showModal = [](wxDialog* dialog) {
+        wxTheApp->CallAfter([] { wxHtmlCtrl::EndPageDialogs(); });
+        return previousShowModal(dialog);
+    };
+    previousShowModal = previous;
+    PRUnichar* value = nsMemory::CloneUnicode(u"");
+    PRBool check = false, result = true;
+    prompts->Prompt(nullptr, u"Page", u"Name?", &value, nullptr, &check, &result);
+    nsMemory::Free(value);
+    EXPECT_FALSE(result) << "ended as cancelled";
+    result = true;
+    prompts->Confirm(nullptr, u"Page", u"Again?", &result);
+    EXPECT_FALSE(result) << "the next one is never shown";
+    CPromptService::s_showModal = previous;
+
+    // Every stop ends them: a quit, a signal.
+    CPromptService::AllowDialogs();
+    main->Close(true);
+    EXPECT_TRUE(CPromptService::RefusesDialogs());
+    main->StopTimer().Stop(); // the test's main frame stays
+    CPromptService::AllowDialogs();
 }

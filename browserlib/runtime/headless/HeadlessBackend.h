@@ -22,6 +22,7 @@ struct HeadlessPage {
     std::string opensWindow;            // a window this page opens once loaded
     WindowFeatures openFeatures;
     bool closesSelf = false;
+    bool asksBeforeUnload = false; // has unsaved work: asks before it goes
     bool requestsGeometry = false;
     WindowFeatures geometry;
 };

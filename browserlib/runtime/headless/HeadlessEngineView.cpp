@@ -135,6 +135,24 @@ void HeadlessEngineView::RunLoad(const std::string& url, bool addToHistory, unsi
         m_client->OnCloseRequested();
 }
 
+void HeadlessEngineView::TryClose() {
+    if (!m_client)
+        return;
+    const HeadlessPage* page = m_backend.Page(Url());
+    if (page && page->asksBeforeUnload) {
+        bool leave = false;
+        std::string unused;
+        m_client->OnScriptDialog(ScriptDialogType::BeforeUnload, "", "", &leave, &unused);
+        if (!leave)
+            return;
+    }
+    std::weak_ptr<bool> alive = m_alive;
+    EventQueue::Post([this, alive] {
+        if (auto a = alive.lock(); a && *a && m_client)
+            m_client->OnCloseRequested();
+    });
+}
+
 void HeadlessEngineView::RunScript(const std::string& script) {
     m_scripts.push_back(script);
 }

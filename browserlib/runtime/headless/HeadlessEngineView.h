@@ -39,6 +39,7 @@ public:
     void SetDragsRefused(bool refused) override { m_dragsRefused = refused; }
     void SetContextMenu(ContextMenuKind kind) override { m_contextMenu = kind; }
     void SetZoom(double factor) override { m_zoom = factor; }
+    void TryClose() override;
     void Find(const std::string& text, bool backwards) override {
         m_found.push_back(backwards ? "<" + text : text);
     }

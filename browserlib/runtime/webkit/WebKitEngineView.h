@@ -47,6 +47,7 @@ public:
     void SetDragsRefused(bool refused) override;
     void SetContextMenu(ContextMenuKind kind) override { m_contextMenu = kind; }
     void SetZoom(double factor) override;
+    void TryClose() override { webkit_web_view_try_close(m_view); }
     void Find(const std::string& text, bool backwards) override;
 
 private:
