@@ -39,6 +39,8 @@ public:
     virtual PRBool OnStartURIOpen(NavigationRequest& request) = 0;
     // A key pressed in the page; true when the frame took it.
     virtual bool OnBrowserKey(const wxString& name, PRUint32 modifiers) = 0;
+    // The page's renderer crashed again and again: true reloads once more.
+    virtual bool AskReloadAfterCrashes() = 0;
 
 protected:
     ~BrowserFrameGlue() = default;

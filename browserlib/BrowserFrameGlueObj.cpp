@@ -5,11 +5,15 @@
 
 #include "CBrowserFrame.h"
 #include "CBrowserView.h"
+#include "CPromptService.h"
+#include "HostConfig.h"
 #include "IHtmlControlNavigationListener.h"
 #include "IMozillaHost.h"
 #include "MozillaFacade.h"
 #include "StringConv.h"
 #include "nsMemory.h"
+
+#include <wx/msgdlg.h>
 
 #include <wx/log.h>
 
@@ -187,6 +191,22 @@ void BrowserFrameGlueObj::ShowContextMenu(PRUint32, nsIDOMNode*) {}
 wxWindow* BrowserFrameGlueObj::GetBrowserFrameNativeWnd() {
     wxLogMessage(wxS("BrowserFrameGlueObj::GetBrowserFrameNativeWnd"));
     return m_frame;
+}
+
+bool BrowserFrameGlueObj::AskReloadAfterCrashes() {
+    HostConfig* config = m_frame->GetHostConfig();
+    const bool german = config && config->GetUILanguage().Lower() == wxS("de");
+    const wxString text =
+        german ? wxString(L"Die Seite ist mehrmals kurz nacheinander abgestürzt.\n\nNeu laden? "
+                          L"(Nein beendet das Programm.)")
+               : wxString(wxS("The page has crashed several times in a short while.\n\nReload "
+                              "it? (No quits the program.)"));
+    const int answer = CPromptService::s_messageBox(
+        text, german ? wxString(wxS("Fehler")) : wxString(wxS("Error")), wxYES_NO | wxICON_ERROR,
+        m_frame);
+    wxLogMessage(wxS("BrowserFrameGlueObj::AskReloadAfterCrashes: %s"),
+                 answer == wxYES ? wxS("reload") : wxS("quit"));
+    return answer == wxYES;
 }
 
 bool BrowserFrameGlueObj::OnBrowserKey(const wxString& name, PRUint32 modifiers) {

@@ -37,6 +37,7 @@ public:
     wxWindow* GetBrowserFrameNativeWnd() override;
     PRBool OnStartURIOpen(NavigationRequest& request) override;
     bool OnBrowserKey(const wxString& name, PRUint32 modifiers) override;
+    bool AskReloadAfterCrashes() override;
 
     // The last progress reported (for the view's commands and tests).
     PRInt32 LastProgress() const { return m_progress; }

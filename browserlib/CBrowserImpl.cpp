@@ -24,6 +24,7 @@ NS_INTERFACE_MAP_ENTRY(nsIRequestObserver)
 NS_INTERFACE_MAP_ENTRY(nsIURIContentListener)
 NS_INTERFACE_MAP_ENTRY(nsIClipboardDragDropHooks)
 NS_INTERFACE_MAP_ENTRY(nsIBrowserKeyListener)
+NS_INTERFACE_MAP_ENTRY(nsIRendererListener)
 NS_INTERFACE_MAP_ENTRY(nsISupportsWeakReference)
 NS_INTERFACE_MAP_END
 
@@ -249,6 +250,17 @@ nsresult CBrowserImpl::OnStartRequest(nsIRequest*, nsISupports*) {
     return NS_OK;
 }
 nsresult CBrowserImpl::OnStopRequest(nsIRequest*, nsISupports*, nsresult) {
+    return NS_OK;
+}
+
+nsresult CBrowserImpl::OnRendererLost(const char* reason, PRBool repeated, PRBool* reload) {
+    if (!reload)
+        return NS_ERROR_NULL_POINTER;
+    wxLogError(wxS("CBrowserImpl: the page's renderer ended (%s)%s"),
+               wxString::FromUTF8(reason ? reason : ""),
+               repeated ? wxS(", again and again") : wxS(": the page is loaded again"));
+    if (repeated && m_glue)
+        *reload = m_glue->AskReloadAfterCrashes();
     return NS_OK;
 }
 

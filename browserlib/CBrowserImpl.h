@@ -18,6 +18,7 @@ class CBrowserImpl : public nsIInterfaceRequestor,
                      public nsIURIContentListener,
                      public nsIClipboardDragDropHooks,
                      public nsIBrowserKeyListener,
+                     public nsIRendererListener,
                      public nsSupportsWeakReference {
 public:
     CBrowserImpl() = default;
@@ -76,6 +77,8 @@ public:
     nsresult OnStartURIOpen(nsIURI* uri, PRBool* abort) override;
     // nsIBrowserKeyListener
     nsresult OnKey(const char* name, PRUint32 modifiers, PRBool* handled) override;
+    // nsIRendererListener
+    nsresult OnRendererLost(const char* reason, PRBool repeated, PRBool* reload) override;
     nsresult DoContent(const char* contentType, PRBool isContentPreferred, nsIRequest* request,
                        nsIStreamListener** handler, PRBool* abort) override;
     nsresult IsPreferred(const char* contentType, char** desiredContentType,

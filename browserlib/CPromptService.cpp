@@ -13,6 +13,8 @@
 #include <wx/frame.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
+// After the toolkit's message dialog, which it builds on.
+#include <wx/generic/msgdlgg.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -56,12 +58,12 @@ int ShownModal(wxDialog* dialog) {
 }
 } // namespace
 
-int (*CPromptService::s_showModal)(wxDialog*) = [](wxDialog* dialog) {
-    return ShownModal(dialog);
-};
+int (*CPromptService::s_showModal)(wxDialog*) = [](wxDialog* dialog) { return ShownModal(dialog); };
 int (*CPromptService::s_messageBox)(const wxString&, const wxString&, long, wxWindow*) =
     [](const wxString& text, const wxString& caption, long style, wxWindow* parent) {
-        wxMessageDialog box(parent, text, caption, style);
+        // The toolkit's own message dialog runs a loop of its own that no
+        // EndModal reaches; this one ends when the host closes.
+        wxGenericMessageDialog box(parent, text, caption, style);
         const int answer = ShownModal(&box);
         // The answers of wxMessageBox, which this stands for.
         switch (answer) {

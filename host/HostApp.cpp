@@ -2,17 +2,23 @@
 
 #include <algorithm>
 #include <csignal>
+#include <functional>
+#include <unistd.h>
+#include <wx/evtloop.h>
+#include <wx/evtloopsrc.h>
 #include <wx/filename.h>
 
 #include "FatalError.h"
 #include "HostLog.h"
 #include "HostSwitches.h"
+#include "InstanceLock.h"
 #include "LogFilePath.h"
 #include "MainFrame.h"
 #include "OsDefaults.h"
 #include "ProcessGroupReaper.h"
 #include "ProgramObjects.h"
 #include "RotatingLogFile.h"
+#include "SplashWindow.h"
 #include "UiServices.h"
 #include "UserMessages.h"
 #include "Utf8Locale.h"
@@ -119,6 +125,27 @@ bool HostApp::OnInit() {
                            "program."));
     }
 
+    // One host per installation: a second start brings the first forward.
+    {
+        wxFileName configFile(appConfig.GetFileName());
+        configFile.MakeAbsolute();
+        m_instance = std::make_unique<InstanceLock>(
+            InstanceLock::KeyFor(std::string(configFile.GetFullPath().fn_str())));
+        if (!m_instance->Acquire()) {
+            const bool answered = m_instance->AskFirstToComeForward();
+            wxLogMessage(answered ? wxS("HostApp::OnInit this application runs already: its "
+                                        "window comes forward, this start ends")
+                                  : wxS("HostApp::OnInit this application runs already (it did "
+                                        "not answer): this start ends"));
+            if (wxLog* log = wxLog::GetActiveTarget())
+                log->Flush();
+            std::fflush(nullptr);
+            _exit(0); // nothing of this start is worth tearing down
+        }
+        if (m_instance->Listen() >= 0)
+            CallAfter([this] { WatchSecondStarts(); });
+    }
+
     // Should the host die without a word, a watchdog ends the server.
     if (!Watchdog::Start(m_logFile ? std::string(BuildLogFilePath(appConfig).fn_str())
                                    : std::string()))
@@ -179,6 +206,45 @@ int HostApp::OnRun() {
     return wxApp::OnRun();
 }
 
+namespace {
+// A second start knocking on the first one's socket.
+struct SecondStartHandler : wxEventLoopSourceHandler {
+    std::function<void()> onRequest;
+    void OnReadWaiting() override { onRequest(); }
+    void OnWriteWaiting() override {}
+    void OnExceptionWaiting() override {}
+};
+} // namespace
+
+void HostApp::WatchSecondStarts() {
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    if (!loop || !m_instance)
+        return;
+    auto* handler = new SecondStartHandler; // lives as long as the program
+    handler->onRequest = [this] {
+        if (m_instance && m_instance->AcceptRequest())
+            BringForward();
+    };
+    m_secondStarts.reset(loop->AddSourceForFD(m_instance->Listen(), handler,
+                                              wxEVENT_SOURCE_INPUT | wxEVENT_SOURCE_EXCEPTION));
+}
+
+void HostApp::BringForward() {
+    wxLogMessage(wxS("HostApp: a second start of this application: the window comes forward"));
+    wxTopLevelWindow* window = nullptr;
+    if (wxHtmlCtrl* control = navController.GetControl())
+        window = control->GetFrame();
+    else if (navController.GetSplash())
+        window = navController.GetSplash();
+    if (!window)
+        return;
+    if (window->IsIconized())
+        window->Iconize(false);
+    window->Show();
+    window->Raise();
+    window->SetFocus();
+}
+
 int HostApp::OnExit() {
     const int result = wxHtmlCtrl::OnExit() ? 1 : 0;
     // A real X server keeps a changed display mode: restore it now.
@@ -186,6 +252,8 @@ int HostApp::OnExit() {
     // Whatever the stop sequence left of a server's process group goes now.
     ProcessGroupReaper::Get().EndAll();
     Watchdog::Done();
+    m_secondStarts.reset();
+    m_instance.reset();
     wxLogMessage(wxS("Program exit ... (HostApp::OnExit)"));
     wxLog::SetLogLevel(wxLOG_Message);
     if (m_logTarget) {

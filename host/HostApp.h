@@ -1,7 +1,11 @@
 #pragma once
 
+#include "InstanceLock.h"
+
 #include <cstdio>
+#include <memory>
 #include <wx/app.h>
+#include <wx/evtloopsrc.h>
 
 class MainFrame;
 class wxLog;
@@ -25,6 +29,11 @@ protected:
     wxAppTraits* CreateTraits() override;
 
 private:
+    void WatchSecondStarts();
+    void BringForward();
+
+    std::unique_ptr<InstanceLock> m_instance;
+    std::unique_ptr<wxEventLoopSource> m_secondStarts;
     MainFrame* m_mainFrame = nullptr;
     RotatingLogFile* m_logFile = nullptr;
     wxLog* m_logTarget = nullptr;

@@ -87,6 +87,8 @@ public:
     virtual bool OnAuthenticate(const std::string& host, const std::string& realm,
                                 std::string* user, std::string* password, bool* ok) = 0;
     virtual void OnDownload(EngineDownload& download) = 0;
+    // The engine's renderer for this view ended ("crashed", "memory limit").
+    virtual void OnRendererGone(const std::string& reason) = 0;
     // true: the key was the client's, the page never sees it.
     virtual bool OnKey(const EngineKey& key) = 0;
     // Drag and drop: false refuses.

@@ -545,6 +545,28 @@ nsresult WebBrowser::Find(const PRUnichar* text, PRBool backwards) {
     return NS_OK;
 }
 
+void WebBrowser::OnRendererGone(const std::string& reason) {
+    const long long now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              std::chrono::steady_clock::now().time_since_epoch())
+                              .count();
+    const bool again = mCrashes.Record(now);
+    PRBool reload = !again;
+    if (nsCOMPtr<nsIRendererListener> listener = do_QueryInterface<nsIRendererListener>(mChrome))
+        listener->OnRendererLost(reason.c_str(), again, &reload);
+    nsCOMPtr<nsIWebBrowser> self = this;
+    EventQueue::Post([self, reload] {
+        auto* browser = static_cast<WebBrowser*>(self.get());
+        if (!browser->mView)
+            return;
+        if (reload) {
+            browser->mView->LoadUrl(browser->mCurrentUrl.empty() ? std::string("about:blank")
+                                                                 : browser->mCurrentUrl);
+        } else if (browser->mChrome) {
+            browser->mChrome->DestroyBrowserWindow();
+        }
+    });
+}
+
 bool WebBrowser::OnKey(const EngineKey& key) {
     nsCOMPtr<nsIBrowserKeyListener> listener = do_QueryInterface<nsIBrowserKeyListener>(mChrome);
     if (!listener)

@@ -2,6 +2,7 @@
 
 #include "DOMWindow.h"
 #include "EngineView.h"
+#include "RendererCrashes.h"
 #include "nsCOMPtr.h"
 #include "nsEmbeddingInterfaces.h"
 #include "nsWeakReference.h"
@@ -137,6 +138,7 @@ private:
                         std::string* password, bool* ok) override;
     void OnDownload(EngineDownload& download) override;
     bool OnKey(const EngineKey& key) override;
+    void OnRendererGone(const std::string& reason) override;
     bool OnDragStart() override;
     bool OnDrop() override;
 
@@ -162,5 +164,6 @@ private:
     // Dialog after dialog: the user may stop a page's further dialogs.
     long long mLastDialogEnd = 0;
     bool mDialogsStopped = false;
+    RendererCrashes mCrashes;
     ContextMenuKind mContextMenu = ContextMenuKind::Engine;
 };

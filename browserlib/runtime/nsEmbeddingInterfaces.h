@@ -114,6 +114,15 @@ public:
 inline constexpr const PRUnichar* kLeavePageText = u"velta:leave-page";
 inline constexpr const PRUnichar* kStopDialogsCheckText = u"velta:stop-dialogs";
 
+// Hears that the page's renderer ended. `reload` comes set: true the first
+// times; after `repeated` crashes false. The listener may change it: true
+// reloads once more, false closes the browser.
+class nsIRendererListener : public nsISupports {
+public:
+    NS_DECLARE_IID(0x91c0a7e3, 0x4d2b, 0x5f18, 0x8e, 0x63, 0x27, 0xfa, 0x0b, 0x9d, 0x54, 0x12)
+    virtual nsresult OnRendererLost(const char* reason, PRBool repeated, PRBool* reload) = 0;
+};
+
 // Asks the page before its browser goes (its beforeunload handler).
 class nsIPageCloser : public nsISupports {
 public:

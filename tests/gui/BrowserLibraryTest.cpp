@@ -2,9 +2,11 @@
 #include "BrowserTestSupport.h"
 #include "CBrowserImpl.h"
 #include "CBrowserView.h"
+#include "CPromptService.h"
 #include "EmbeddingRuntime.h"
 #include "HeadlessEngineView.h"
 #include "HelperAppLauncherDialog.h"
+#include "RendererCrashes.h"
 #include "TestSupport.h"
 #include "wxHtmlCtrl.h"
 
@@ -495,4 +497,38 @@ TEST(BrowserGlue, BrowserKeysReachThePageUnlessTheConfigurationTurnsThemOff) {
         EXPECT_FALSE(view->PressKey(EngineKey{"f5", false, false, false}));
         EXPECT_DOUBLE_EQ(view->Zoom(), 1.0);
     }
+}
+
+TEST(RendererCrashRules, ThreeWithinAMinuteAreNoPassingFault) {
+    RendererCrashes crashes;
+    EXPECT_FALSE(crashes.Record(0));
+    EXPECT_FALSE(crashes.Record(30000));
+    EXPECT_FALSE(crashes.Record(61000)) << "the first is out of the minute";
+    EXPECT_TRUE(crashes.Record(70000));
+    EXPECT_EQ(crashes.Recent(), 0) << "asked once, counted anew";
+    EXPECT_FALSE(crashes.Record(71000));
+}
+
+TEST(BrowserGlue, ACrashedRendererIsReloadedAndThenTheUserIsAsked) {
+    LibraryFixture lib;
+    CBrowserFrame* frame = lib.CreateHosted();
+    frame->LoadURL("http://localhost:8470/page");
+    HeadlessEngineView* view = ViewOf(frame, lib.Engine());
+    ASSERT_TRUE(LibraryFixture::Pump([&] { return view->Url() == "http://localhost:8470/page"; }));
+    static int s_asked = 0;
+    auto* previous = CPromptService::s_messageBox;
+    CPromptService::s_messageBox = [](const wxString&, const wxString&, long, wxWindow*) {
+        ++s_asked;
+        return static_cast<int>(wxYES);
+    };
+    LogCapture log;
+    view->CrashRenderer();
+    ASSERT_TRUE(LibraryFixture::Pump([&] {
+        return log.Contains("OnNavigateComplete: http://localhost:8470/page");
+    })) << "the page comes back";
+    EXPECT_TRUE(log.Contains("the page's renderer ended (crashed): the page is loaded again"));
+    view->CrashRenderer();
+    view->CrashRenderer();
+    EXPECT_EQ(s_asked, 1) << "the third within a minute asks";
+    CPromptService::s_messageBox = previous;
 }

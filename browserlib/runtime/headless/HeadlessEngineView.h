@@ -40,6 +40,11 @@ public:
     void SetContextMenu(ContextMenuKind kind) override { m_contextMenu = kind; }
     void SetZoom(double factor) override { m_zoom = factor; }
     void TryClose() override;
+    // The renderer dies, as a crash would end it.
+    void CrashRenderer() {
+        if (m_client)
+            m_client->OnRendererGone("crashed");
+    }
     void Find(const std::string& text, bool backwards) override {
         m_found.push_back(backwards ? "<" + text : text);
     }

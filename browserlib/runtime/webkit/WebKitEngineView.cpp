@@ -74,6 +74,7 @@ WebKitEngineView::WebKitEngineView(WebKitBackend& backend, EngineViewClient* cli
     g_signal_connect(m_view, "authenticate", G_CALLBACK(OnAuthenticate), this);
     g_signal_connect(m_view, "context-menu", G_CALLBACK(OnContextMenu), this);
     g_signal_connect(m_view, "key-press-event", G_CALLBACK(OnKeyPress), this);
+    g_signal_connect(m_view, "web-process-terminated", G_CALLBACK(OnRendererTerminated), this);
     WebKitFindController* finder = webkit_web_view_get_find_controller(m_view);
     g_signal_connect(finder, "found-text", G_CALLBACK(OnFound), this);
     g_signal_connect(finder, "failed-to-find-text", G_CALLBACK(OnNotFound), this);
@@ -408,6 +409,18 @@ bool WebKitEngineView::DecideDeferred(const std::string& url, bool mainFrame) {
             m_dropLoad = true;
     }
     return allowed;
+}
+
+void WebKitEngineView::OnRendererTerminated(WebKitWebView*,
+                                            WebKitWebProcessTerminationReason reason,
+                                            gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    if (!self->m_client)
+        return;
+    self->m_client->OnRendererGone(
+        reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT ? "memory limit"
+        : reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API   ? "ended by the host"
+                                                           : "crashed");
 }
 
 gboolean WebKitEngineView::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {

@@ -66,6 +66,7 @@ private:
     static gboolean OnAuthenticate(WebKitWebView*, WebKitAuthenticationRequest*, gpointer);
     static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*,
                                   WebKitHitTestResult*, gpointer);
+    static void OnRendererTerminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer);
     static gboolean OnKeyPress(GtkWidget*, GdkEventKey*, gpointer);
     static void OnFound(WebKitFindController*, guint, gpointer);
     static void OnNotFound(WebKitFindController*, gpointer);
