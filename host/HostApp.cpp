@@ -1,7 +1,9 @@
 #include "HostApp.h"
 
 #include <algorithm>
+#include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <functional>
 #include <unistd.h>
 #include <wx/evtloop.h>
@@ -12,6 +14,7 @@
 #include "HostLog.h"
 #include "HostSwitches.h"
 #include "InstanceLock.h"
+#include "LeftoverServers.h"
 #include "LogFilePath.h"
 #include "MainFrame.h"
 #include "OsDefaults.h"
@@ -144,6 +147,15 @@ bool HostApp::OnInit() {
         }
         if (m_instance->Listen() >= 0)
             CallAfter([this] { WatchSecondStarts(); });
+        // A server an earlier run left (a crash, another version) would hold
+        // the port, and the application's origin with it.
+        LeftoverServers::SetRecordFile(m_instance->LockPath() + ".server");
+        char programDir[PATH_MAX];
+        if (realpath(".", programDir))
+            for (pid_t pgid : LeftoverServers::EndAll(programDir, LeftoverServers::Recorded()))
+                wxLogWarning(wxS("HostApp::OnInit a server of an earlier run was still running "
+                                 "(process group %ld): ended"),
+                             static_cast<long>(pgid));
     }
 
     // Should the host die without a word, a watchdog ends the server.

@@ -1,6 +1,7 @@
 #include "ProcessGroupReaper.h"
 
 #include "FatalError.h"
+#include "LeftoverServers.h"
 #include "ProcessTable.h"
 #include "Watchdog.h"
 
@@ -24,6 +25,7 @@ void ProcessGroupReaper::Track(pid_t pgid) {
         return;
     m_groups.insert(pgid);
     Watchdog::Track(pgid);
+    LeftoverServers::Record(pgid);
     if (!m_cleanupRegistered) {
         m_cleanupRegistered = true;
         FatalError::AddCleanup([] { Get().EndAll(); });
@@ -79,6 +81,8 @@ void ProcessGroupReaper::EndAll(int graceMs) {
     }
     for (pid_t pgid : m_groups)
         Watchdog::Ended(pgid);
+    if (!m_groups.empty())
+        LeftoverServers::Forget();
     m_groups.clear();
     m_terminated.clear();
 }

@@ -56,6 +56,32 @@ for how in KILL ABRT; do
     wait $HOST 2>/dev/null
 done
 
+# Host and watchdog killed together (as before there was one): the next start
+# finds the server left behind, ends it and takes the same port again.
+: > "$LOG"
+start_host
+if app=$(wait_window "Velta Demo" 60); then
+    group=$(server_group)
+    port=$(grep -o 'found port=[0-9]*' "$LOG" | tail -n 1)
+    kill -9 $HOST $(pgrep -x velta-watchdog)
+    wait $HOST 2>/dev/null
+    sleep 0.5
+    check "the server outlived host and watchdog (group $group)" pgrep -g "$group"
+    : > "$LOG"
+    start_host
+    if app=$(wait_window "Velta Demo" 60); then
+        check "the next start ended the server left behind" grep -q "a server of an earlier run was still running (process group $group): ended" "$LOG"
+        check "and took the same port again ($port)" grep -q "$port\$" "$LOG"
+        key "$app" alt+q
+        wait_exit $HOST 60
+    else
+        fail "the next start shows the application"
+    fi
+else
+    fail "the application shows for the left-behind server"
+fi
+pkill -9 -g "${group:-999999}" 2>/dev/null
+
 # A normal quit leaves no watchdog behind.
 start_host
 if app=$(wait_window "Velta Demo" 60); then

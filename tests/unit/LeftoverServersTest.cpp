@@ -1,0 +1,23 @@
+#include "LeftoverServers.h"
+
+#include <gtest/gtest.h>
+
+TEST(LeftoverServerRules, WhichGroupsAnEarlierRunLeft) {
+    using P = LeftoverServers::Process;
+    const std::string app = "/opt/acme/app";
+    const std::vector<P> table = {
+        {100, 100, app, false},         // this host
+        {101, 100, app, true},          // something in its own group
+        {200, 200, app, true},          // an earlier run's server: the folder and the port
+        {201, 200, "/tmp", false},      // its helper, in its group
+        {300, 300, app, false},         // in the folder, but no server of ours
+        {400, 400, "/opt/other", true}, // another installation's server
+        {500, 500, "/srv/x", false},    // the group the earlier run recorded
+        {600, 1, app, true},            // init's group: never
+    };
+    EXPECT_EQ(LeftoverServers::Pick(table, app, 500, 100), (std::set<pid_t>{200, 500}));
+    EXPECT_EQ(LeftoverServers::Pick(table, app, 0, 100), (std::set<pid_t>{200}));
+    EXPECT_EQ(LeftoverServers::Pick(table, app, 100, 100), (std::set<pid_t>{200}))
+        << "its own group, even when recorded, never";
+    EXPECT_TRUE(LeftoverServers::Pick(table, "", 0, 100).empty());
+}
