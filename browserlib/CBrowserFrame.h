@@ -68,7 +68,7 @@ public:
     const BrowserFrameOptions& Options() const { return m_options; }
     bool IsHosted() const { return m_options.hosted; }
     bool IsFirstNavigationPending() const { return m_firstNavigationPending; }
-    bool IsClosing() const { return m_closing; }
+    bool IsClosing() const override { return m_closing; }
     void AskPageToClose(std::function<void(bool mayClose)> done) override;
     // The browser takes the whole client area (no browser rectangle configured).
     bool FillsFrame() const { return m_fillsFrame; }

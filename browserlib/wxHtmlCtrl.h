@@ -34,6 +34,8 @@ public:
     // Asks the page whether it may go (its unsaved work): `done` hears true
     // when it may, false when the user chose to stay.
     virtual void AskPageToClose(std::function<void(bool mayClose)> done) { done(true); }
+    // The user closed it: it is on its way out (its shutdown command sent).
+    virtual bool IsClosing() const { return false; }
 
     static bool OnInit();
     static bool OnExit();

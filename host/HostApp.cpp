@@ -263,6 +263,10 @@ int HostApp::OnExit() {
     navController.SetDisplayManager(nullptr);
     // Whatever the stop sequence left of a server's process group goes now.
     ProcessGroupReaper::Get().EndAll();
+    // Processes of the server that left its group (setsid) are not in it.
+    if (const size_t left = LeftoverServers::EndTreeOf(static_cast<pid_t>(getpid())))
+        wxLogMessage(wxS("HostApp::OnExit ended %zu processes of the server outside its group"),
+                     left);
     Watchdog::Done();
     m_secondStarts.reset();
     m_instance.reset();

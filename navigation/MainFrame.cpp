@@ -1,6 +1,6 @@
 #include "MainFrame.h"
-#include "UserMessages.h"
 #include "FatalError.h"
+#include "UserMessages.h"
 
 #include <wx/log.h>
 #include <wx/weakref.h>
@@ -141,7 +141,7 @@ void MainFrame::OnStopTimer(wxTimerEvent&) {
     m_StartTimer.Stop();
     // Closed while the server still starts: it does not answer yet, so the
     // stop sequence had nothing to ask; it ends now, and the splash with it.
-    if (m_server.GetProcess()) {
+    if (m_server.IsStarting() && m_server.GetProcess()) {
         wxLogMessage(wxS("MainFrame: closed during the start, the server is ended"));
         m_server.ServerController::Stop();
     }

@@ -33,7 +33,8 @@ void NavigationController::OnServerStopping() {
 }
 
 void NavigationController::OnServerStopped(bool byItself) {
-    if (byItself && !m_stopAsked && m_MozillaHtmlCtrl && m_mainFrame) {
+    if (byItself && !m_stopAsked && m_MozillaHtmlCtrl && !m_MozillaHtmlCtrl->IsClosing() &&
+        m_mainFrame) {
         // Not inside the process-end callback: the message box runs a loop.
         MainFrame* frame = m_mainFrame;
         frame->CallAfter([frame] { frame->OnServerEndedUnasked(); });

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <fstream>
 #include <sstream>
@@ -42,6 +43,28 @@ std::set<pid_t> LeftoverServers::Pick(const std::vector<Process>& processes,
     return groups;
 }
 
+std::vector<pid_t> LeftoverServers::TreeOf(const std::vector<Process>& processes, pid_t host) {
+    std::vector<pid_t> members;
+    if (host <= 1)
+        return members;
+    for (const Process& p : processes)
+        if (p.serverTreeOf == host && p.pid > 1 && p.pid != host)
+            members.push_back(p.pid);
+    return members;
+}
+
+size_t LeftoverServers::EndTreeOf(pid_t host) {
+    std::vector<pid_t> members = TreeOf(Snapshot(), host);
+    for (pid_t pid : members)
+        kill(pid, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(600);
+    while (std::chrono::steady_clock::now() < deadline && !TreeOf(Snapshot(), host).empty())
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (pid_t pid : TreeOf(Snapshot(), host))
+        kill(pid, SIGKILL);
+    return members.size();
+}
+
 std::vector<LeftoverServers::Process> LeftoverServers::Snapshot() {
     std::vector<Process> processes;
     const uid_t me = getuid();
@@ -61,11 +84,13 @@ std::vector<LeftoverServers::Process> LeftoverServers::Snapshot() {
             p.cwd.assign(cwd, static_cast<size_t>(n));
         std::ifstream environ(base + "/environ", std::ios::binary);
         std::string entry;
-        while (std::getline(environ, entry, '\0'))
-            if (entry.compare(0, 18, "VELTA_SERVER_PORT=") == 0) {
+        const std::string tree = std::string(TreeVariable()) + "=";
+        while (std::getline(environ, entry, '\0')) {
+            if (entry.compare(0, 18, "VELTA_SERVER_PORT=") == 0)
                 p.hasServerPort = true;
-                break;
-            }
+            else if (entry.compare(0, tree.size(), tree) == 0)
+                p.serverTreeOf = static_cast<pid_t>(std::atol(entry.c_str() + tree.size()));
+        }
         processes.push_back(p);
     }
     return processes;

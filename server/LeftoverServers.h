@@ -16,7 +16,15 @@ public:
         pid_t pgid = 0;
         std::string cwd;
         bool hasServerPort = false;
+        pid_t serverTreeOf = 0; // the host whose server tree it belongs to
     };
+
+    // The variable that marks every process of a host's server tree.
+    static const char* TreeVariable() { return "VELTA_SERVER_TREE"; }
+    // Live processes of `host`'s server tree, whatever their group; pure.
+    static std::vector<pid_t> TreeOf(const std::vector<Process>& processes, pid_t host);
+    // Ends them (terminate, a short grace, kill); how many there were.
+    static size_t EndTreeOf(pid_t host);
 
     // The process groups to end; pure, for tests. `self` and its group never.
     static std::set<pid_t> Pick(const std::vector<Process>& processes,

@@ -1,6 +1,7 @@
 #include "ServerProcess.h"
 
 #include "HostSwitches.h"
+#include "LeftoverServers.h"
 #include "ProcessGroupReaper.h"
 #include "ProgramPath.h"
 #include "ServerController.h"
@@ -62,9 +63,15 @@ bool ServerProcess::Start(const wxString& commandLine) {
 
     // The toolkit forks before it tries the program, so a program that cannot be
     // run would look like a server that ended by itself: ask first.
-    if (CanExecute(commandLine))
-        m_pid = wxExecute(commandLine, wxEXEC_ASYNC | wxEXEC_MAKE_GROUP_LEADER, this);
-    else
+    if (CanExecute(commandLine)) {
+        // Every process of the server's tree carries the host's mark, also one
+        // that leaves the process group (setsid): so it can be found and ended.
+        wxExecuteEnv env;
+        wxGetEnvMap(&env.env);
+        env.env[LeftoverServers::TreeVariable()] =
+            wxString::Format(wxS("%ld"), static_cast<long>(getpid()));
+        m_pid = wxExecute(commandLine, wxEXEC_ASYNC | wxEXEC_MAKE_GROUP_LEADER, this, &env);
+    } else
         m_pid = 0;
 
     if (m_pid > 0) {

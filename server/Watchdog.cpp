@@ -1,5 +1,6 @@
 #include "Watchdog.h"
 
+#include "LeftoverServers.h"
 #include "ProcessTable.h"
 #include "XRandRDisplayMode.h"
 
@@ -139,6 +140,7 @@ int Watchdog::Run(int fd, const std::string& logPath) {
     signal(SIGINT, SIG_IGN);
     signal(SIGHUP, SIG_IGN);
     signal(SIGPIPE, SIG_IGN);
+    const pid_t host = getppid();
     setpgid(0, 0);
     prctl(PR_SET_NAME, "velta-watchdog");
     State state;
@@ -180,6 +182,9 @@ int Watchdog::Run(int fd, const std::string& logPath) {
                                  std::to_string(pgid) + (killed ? " killed" : " terminated"));
         }
     }
+    if (const size_t escaped = LeftoverServers::EndTreeOf(host))
+        LogLine(logPath,
+                std::to_string(escaped) + " processes of the server outside its group ended");
     if (state.displayWidth > 0 && std::getenv("DISPLAY")) {
         XRandRDisplayMode mode;
         const bool back = mode.Change(state.displayWidth, state.displayHeight);

@@ -99,7 +99,7 @@ if app=$(wait_window "Unsaved work" 60); then
     took=$(echo "$(date +%s.%N) - $begin" | bc)
     check "a second start ends at once with 0 ($rc, $took s)" test "$rc" = 0
     check "it brought the first one's window forward" wait_log "a second start of this application: the window comes forward" 5
-    check "one host runs ($(pgrep -c -x velta-host) processes)" test "$(pgrep -c -x velta-host)" = 1
+    check "one host of it runs ($(pgrep -c -f -- "$WORK/pages/velta-host"))" test "$(pgrep -c -f -- "$WORK/pages/velta-host")" = 1
     kill -TERM $HOST
     wait_exit $HOST 30
 else
@@ -113,7 +113,8 @@ start_host
 if wait_window "Programm-Start" 30 > /dev/null; then
     kill -TERM $HOST
     check "SIGTERM during the splash ends the host" wait_exit $HOST 20
-    check "and the starting server" bash -c "for _ in \$(seq 30); do pgrep -x velta-demo-serv > /dev/null || exit 0; sleep 0.1; done; exit 1"
+    starting_gone() { for _ in $(seq 30); do pgrep -f -- "--start-delay 100" > /dev/null || return 0; sleep 0.1; done; return 1; }
+    check "and the starting server" starting_gone
 else
     fail "the splash shows"
 fi

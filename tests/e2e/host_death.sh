@@ -8,7 +8,15 @@ prepare_demo 0
 ulimit -c 0 # a crash here needs no core file
 # The display switch, where the demo keeps the resolution.
 sed -i 's/keepresolution="true"/keepresolution="false"/' "$APP/app.config.xml"
-sed -i 's#class="configuration">velta-demo-server #class="configuration">start-with-grandchild.sh #' "$APP/app.config.xml"
+# A server with a grandchild in its group and one that leaves it (setsid).
+cat > "$WORK/escapee.sh" <<SH
+#!/bin/sh
+setsid sleep 301 &
+exec "$BUILD/examples/appserver/start-with-grandchild.sh" "\$@"
+SH
+chmod +x "$WORK/escapee.sh"
+sed -i "s#class=\"configuration\">velta-demo-server #class=\"configuration\">$WORK/escapee.sh #" "$APP/app.config.xml"
+escapees() { ps -eo stat=,args= | awk '$1 !~ /^Z/ && $2 == "sleep" && $3 == "301"' | wc -l; }
 
 display_size() { xdotool getdisplaygeometry | tr ' ' 'x'; }
 server_group() { grep -o 'ServerProcess::Start. Process [0-9]*' "$LOG" | tail -n 1 | awk '{print $3}'; }
@@ -37,6 +45,7 @@ for how in KILL ABRT; do
         key "$app" alt+f
         for _ in $(seq 50); do [ "$(display_size)" = "1024x768" ] && break; sleep 0.1; done
         check "$how: full screen switched the display ($(display_size))" test "$(display_size)" = "1024x768"
+        watchdog=$(pgrep -P $HOST -x velta-watchdog)
         kill -$how $HOST
         if took=$(gone_within "$group" 5); then
             pass "$how: the server's group is gone ${took} s after the host's death"
@@ -47,8 +56,9 @@ for how in KILL ABRT; do
         fi
         for _ in $(seq 50); do [ "$(display_size)" = "$before" ] && break; sleep 0.1; done
         check "$how: the display is back at $before ($(display_size))" test "$(display_size)" = "$before"
+        check "$how: so is the process that left the group" bash -c "for _ in \$(seq 20); do [ \$(ps -eo stat=,args= | awk '\$1 !~ /^Z/ && \$2 == \"sleep\" && \$3 == \"301\"' | wc -l) = 0 ] && exit 0; sleep 0.1; done; exit 1"
         check "$how: the watchdog says what it did" grep -q "Watchdog: the host ended without cleaning up; server process group $group" "$LOG"
-        check "$how: and is gone itself" bash -c "for _ in \$(seq 30); do pgrep -x velta-watchdog > /dev/null || exit 0; sleep 0.1; done; exit 1"
+        check "$how: and is gone itself" bash -c "for _ in \$(seq 30); do kill -0 ${watchdog:-0} 2> /dev/null || exit 0; sleep 0.1; done; exit 1"
     else
         fail "$how: the application shows"
         kill -9 $HOST 2>/dev/null
@@ -63,7 +73,7 @@ start_host
 if app=$(wait_window "Velta Demo" 60); then
     group=$(server_group)
     port=$(grep -o 'found port=[0-9]*' "$LOG" | tail -n 1)
-    kill -9 $HOST $(pgrep -x velta-watchdog)
+    kill -9 $HOST $(pgrep -P $HOST -x velta-watchdog)
     wait $HOST 2>/dev/null
     sleep 0.5
     check "the server outlived host and watchdog (group $group)" pgrep -g "$group"
@@ -85,11 +95,13 @@ pkill -9 -g "${group:-999999}" 2>/dev/null
 # A normal quit leaves no watchdog behind.
 start_host
 if app=$(wait_window "Velta Demo" 60); then
-    check "a watchdog runs beside the host" pgrep -x velta-watchdog
+    watchdog=$(pgrep -P $HOST -x velta-watchdog)
+    check "a watchdog runs beside the host" test -n "$watchdog"
     key "$app" alt+q
     wait_exit $HOST 60
     check "quit: exit 0 ($EXIT_CODE)" test "$EXIT_CODE" = 0
-    check "quit: no watchdog left" bash -c "for _ in \$(seq 30); do pgrep -x velta-watchdog > /dev/null || exit 0; sleep 0.1; done; exit 1"
+    check "quit: the process that left the server's group is gone too ($(escapees))" test "$(escapees)" = 0
+    check "quit: no watchdog left" bash -c "for _ in \$(seq 30); do kill -0 ${watchdog:-0} 2> /dev/null || exit 0; sleep 0.1; done; exit 1"
 else
     fail "the application shows again"
 fi

@@ -21,3 +21,16 @@ TEST(LeftoverServerRules, WhichGroupsAnEarlierRunLeft) {
         << "its own group, even when recorded, never";
     EXPECT_TRUE(LeftoverServers::Pick(table, "", 0, 100).empty());
 }
+
+TEST(LeftoverServerRules, TheServerTreeIsFoundByItsMarkWhateverItsGroup) {
+    using P = LeftoverServers::Process;
+    const std::vector<P> table = {
+        {100, 100, "/", false, 0},  // the host
+        {200, 200, "/", true, 100}, // its server
+        {300, 300, "/", true, 100}, // a grandchild that called setsid
+        {400, 400, "/", true, 999}, // another host's server
+        {1, 1, "/", true, 100},     // never init
+    };
+    EXPECT_EQ(LeftoverServers::TreeOf(table, 100), (std::vector<pid_t>{200, 300}));
+    EXPECT_TRUE(LeftoverServers::TreeOf(table, 1).empty());
+}
