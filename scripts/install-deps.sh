@@ -10,6 +10,8 @@ libgtest-dev libgmock-dev
 xvfb xauth xdotool imagemagick x11-utils procps bc xdg-utils weston
 libtomcat10-java tomcat10-common default-jre-headless libecj-java
 tomcat10-examples tomcat10-admin curl python3"
+# Making and checking the Debian packages (packaging/, tests/e2e/packaging.sh).
+PACKAGES="$PACKAGES dpkg-dev lintian desktop-file-utils appstream man-db"
 
 release=unknown
 [ -r /etc/os-release ] && release=$(. /etc/os-release && echo "${VERSION_CODENAME:-unknown}")
