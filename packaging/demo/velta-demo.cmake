@@ -27,5 +27,7 @@ application's configuration, its server and web pages, a name and an icon."
   CATEGORIES  "Development;"
   KEYWORDS    "velta;web;demo;"
   APPID       org.example.VeltaDemo
+  # AppStream 1.0 (Debian 13) asks for one; the demo has no site of its own.
+  HOMEPAGE    "https://example.org/velta-demo"
   DEVELOPER   "The velta-host developers"
   LICENSE     LicenseRef-velta-host)
