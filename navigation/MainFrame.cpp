@@ -129,6 +129,7 @@ void MainFrame::StartStop() {
     if (m_stopping)
         return;
     m_stopping = true;
+    m_StartTimer.Stop(); // a start tick now would start the server again
     // Page dialogs would wait for a person: they end as cancelled.
     wxHtmlCtrl::EndPageDialogs();
     m_StopTimer.StartOnce(1);

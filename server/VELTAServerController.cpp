@@ -144,6 +144,8 @@ bool VELTAServerController::Start() {
 }
 
 void VELTAServerController::DoStartAsync(wxTimer& timer) {
+    if (m_stopping)
+        return; // the host is on its way out: nothing is started again
     // A server that accepts and never answers makes every check last its
     // whole time-out: the limit is measured on the clock, not in ticks.
     const long long now = UiServices::Get().NowMillis();
@@ -168,6 +170,10 @@ void VELTAServerController::DoStartAsync(wxTimer& timer) {
             L"computer and open the program again.");
         goOn = false;
     }
+    // Up between this tick's two checks: the start is over, no further tick
+    // (one would start a second server once this one is stopped).
+    if (goOn && !m_starting && GetProcess())
+        return;
     if (goOn) {
         timer.StartOnce(kPollPeriodMs);
         ++m_retryCount;
