@@ -2,11 +2,11 @@
 
 #include "BrowserFrameOptions.h"
 #include "CBrowserFrame.h"
+#include "CPromptService.h"
 #include "EngineBackend.h"
 #include "HostConfig.h"
 #include "IMozillaHost.h"
 #include "MozillaFacade.h"
-#include "CPromptService.h"
 #include "WindowPlacement.h"
 #include "winEmbedFileLocProvider.h"
 

@@ -108,14 +108,12 @@ wxString LogFilePath::ExpandVariables(const wxString& text, const Lookup& enviro
     return out;
 }
 
-wxString LogFilePath::Build(const wxString& directory, const wxString& fileName,
-                            const Lookup& environment, const wxString& currentDirectory) {
+namespace {
+// `path` with a leading "~" as the home folder, relative to `currentDirectory`.
+wxString Absolute(const wxString& expanded, const LogFilePath::Lookup& environment,
+                  const wxString& currentDirectory) {
     const wxChar sep = PlatformInfo::PathSeparator();
-    wxString path = ExpandVariables(RewriteReferences(directory, environment), environment);
-    if (!path.empty() && path.Last() != sep)
-        path += sep;
-    path += fileName.empty() ? wxString(wxS("wxHostApp.log")) : fileName;
-
+    wxString path = expanded;
     if (path.StartsWith(wxS("~")) && (path.size() == 1 || path[1] == sep)) {
         wxString home;
         if (environment(wxS("HOME"), &home))
@@ -123,7 +121,18 @@ wxString LogFilePath::Build(const wxString& directory, const wxString& fileName,
     }
     if (!path.StartsWith(wxString(sep)))
         path = currentDirectory + sep + path;
-    path = FoldDots(path);
+    return path;
+}
+} // namespace
+
+wxString LogFilePath::Build(const wxString& directory, const wxString& fileName,
+                            const Lookup& environment, const wxString& currentDirectory) {
+    const wxChar sep = PlatformInfo::PathSeparator();
+    wxString path = ExpandVariables(RewriteReferences(directory, environment), environment);
+    if (!path.empty() && path.Last() != sep)
+        path += sep;
+    path += fileName.empty() ? wxString(wxS("wxHostApp.log")) : fileName;
+    path = FoldDots(Absolute(path, environment, currentDirectory));
 
     const wxString dir = path.BeforeLast(sep);
     if (!dir.empty() && !wxDirExists(dir)) {
@@ -136,14 +145,9 @@ wxString LogFilePath::Build(const wxString& directory, const wxString& fileName,
 wxString LogFilePath::Directory(const wxString& directory, const Lookup& environment,
                                 const wxString& currentDirectory) {
     const wxChar sep = PlatformInfo::PathSeparator();
-    wxString path = ExpandVariables(RewriteReferences(directory, environment), environment);
-    if (path.StartsWith(wxS("~")) && (path.size() == 1 || path[1] == sep)) {
-        wxString home;
-        if (environment(wxS("HOME"), &home))
-            path = home + path.Mid(1);
-    }
-    if (!path.StartsWith(wxString(sep)))
-        path = currentDirectory + sep + path;
+    wxString path =
+        Absolute(ExpandVariables(RewriteReferences(directory, environment), environment),
+                 environment, currentDirectory);
     path = FoldDots(path + sep);
     while (path.length() > 1 && path.Last() == sep)
         path.RemoveLast();

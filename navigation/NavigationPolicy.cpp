@@ -43,6 +43,16 @@ NavigationPolicy::Decision Refused(const wxString& reason, bool warning = false)
     return decision;
 }
 
+// To the desktop's handler, as one harmless argument, or not at all.
+NavigationPolicy::Decision HandedOut(const wxString& url) {
+    NavigationPolicy::Decision decision;
+    decision.action = Action::OpenOutside;
+    decision.outside = UrlClassifier::ForDesktop(url);
+    if (decision.outside.empty())
+        return Refused(wxS("not a URL the desktop could open"), true);
+    return decision;
+}
+
 NavigationPolicy::Decision Later() {
     NavigationPolicy::Decision decision;
     decision.action = Action::DecideWithFrame;
@@ -111,12 +121,7 @@ NavigationPolicy::Decision NavigationPolicy::Decide(const NavigationRequest& req
             return Later();
         if (frame == Frame::Sub)
             return Refused(wxS("an external page is kept out of a frame inside the page"));
-        Decision decision;
-        decision.action = Action::OpenOutside;
-        decision.outside = UrlClassifier::ForDesktop(request.url);
-        if (decision.outside.empty())
-            return Refused(wxS("not a URL the desktop could open"), true);
-        return decision;
+        return HandedOut(request.url);
     }
 
     if (scheme.empty() || UrlClassifier::EngineShowsScheme(scheme))
@@ -133,10 +138,5 @@ NavigationPolicy::Decision NavigationPolicy::Decide(const NavigationRequest& req
     if (!settings.useExternalBrowser)
         return Refused(wxS("a link for another program; external addresses stay inside, and "
                            "there is nothing to show"));
-    Decision decision;
-    decision.action = Action::OpenOutside;
-    decision.outside = UrlClassifier::ForDesktop(request.url);
-    if (decision.outside.empty())
-        return Refused(wxS("not a URL the desktop could open"), true);
-    return decision;
+    return HandedOut(request.url);
 }

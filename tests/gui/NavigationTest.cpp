@@ -1,8 +1,5 @@
 #include "BrowserTestSupport.h"
 #include "CPromptService.h"
-#include "nsComponentManager.h"
-#include "nsMemory.h"
-#include <wx/dialog.h>
 #include "DisplayManager.h"
 #include "HeadlessEngineView.h"
 #include "HostSwitches.h"
@@ -12,7 +9,10 @@
 #include "UrlClassifier.h"
 #include "VELTANavigationController.h"
 #include "VELTAServerController.h"
+#include "nsComponentManager.h"
+#include "nsMemory.h"
 #include "wxHtmlCtrl.h"
+#include <wx/dialog.h>
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -381,8 +381,7 @@ TEST_F(NavigationFixture, UnsavedWorkIsAskedAboutAndStayKeepsEverything) {
     HeadlessPage page("Notebook");
     page.asksBeforeUnload = true;
     HeadlessBackend::SetPage("http://localhost:8470/", page);
-    Configure(Key("StartUrl", "http://localhost:VELTA_SERVER_PORT/") +
-              Key("UILanguage", "de"));
+    Configure(Key("StartUrl", "http://localhost:VELTA_SERVER_PORT/") + Key("UILanguage", "de"));
     config.SetServerPort(8470);
     nav.OnServerStarted(true);
     ASSERT_TRUE(LibraryFixture::Pump(
