@@ -8,6 +8,8 @@
 #include <wx/filesys.h>
 #include <wx/log.h>
 
+#include <algorithm>
+
 namespace {
 const wxString kClass = wxS("configuration");
 
@@ -21,6 +23,16 @@ void ReadNumber(const wxXmlNode* node, const char* attribute, unsigned& field) {
         field = static_cast<unsigned>(value);
 }
 } // namespace
+
+unsigned HostConfig::ClampedCheckInterval(unsigned requestedMs) {
+    // Faster than 50 ms would only keep the loop busy; slower than the
+    // one second of the default would wait longer than any host before.
+    const unsigned clamped = std::min(1000u, std::max(50u, requestedMs));
+    if (clamped != requestedMs)
+        wxLogWarning(wxS("HostConfig::Load ServerUrl intervalMS=\"%u\" is outside 50 to 1000: %u"),
+                     requestedMs, clamped);
+    return clamped;
+}
 
 HostConfig::HostConfig() : m_bgColor(wxS("BLACK")) {
     m_appDataDirectory = wxS(".");
@@ -80,6 +92,12 @@ bool HostConfig::LoadValues() {
                              "engine, application, none: application"),
                          menu);
         ReadNumber(node, "refreshDelayMS", m_refreshDelayMS);
+    }
+    if (const wxXmlNode* node = FindKey(wxS("ServerUrl"), kClass)) {
+        unsigned interval = 0;
+        ReadNumber(node, "intervalMS", interval);
+        if (interval > 0)
+            m_statusCheckIntervalMS = ClampedCheckInterval(interval);
     }
     if (const wxXmlNode* node = FindKey(wxS("ServerPort"), kClass))
         ReadNumber(node, "baseport", m_basePort);

@@ -44,6 +44,10 @@ public:
     unsigned GetStartTimeout() const { return m_startTimeout; }
     unsigned GetBasePort() const { return m_basePort; }
     const wxString& GetServerUrl() const { return m_serverUrl; }
+    // Milliseconds between the status checks of a start: one second unless
+    // the configuration asks for less (a server that is up in a moment).
+    unsigned GetStatusCheckIntervalMS() const { return m_statusCheckIntervalMS; }
+    static unsigned ClampedCheckInterval(unsigned requestedMs);
     const wxString& GetCommandPrefix() const { return m_commandPrefix; }
     const wxString& GetAppCommandShutdown() const { return m_appCommandShutdown; }
     const wxString& GetBGColor() const { return m_bgColor; }
@@ -98,6 +102,7 @@ protected:
     unsigned m_basePort = 80;
     unsigned m_serverPort = 80;
     wxString m_serverUrl;
+    unsigned m_statusCheckIntervalMS = 1000;
     wxString m_commandPrefix;
     wxString m_appCommandShutdown;
     wxString m_bgColor;

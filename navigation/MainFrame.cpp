@@ -93,7 +93,7 @@ void MainFrame::OnStart() {
     m_server.Init(this, &m_navigation, &m_config);
     if (!m_navigation.GetControl())
         m_navigation.SetHostConfig(&m_config);
-    m_StartTimer.StartOnce(100);
+    m_StartTimer.StartOnce(1); // as soon as the loop runs
 }
 
 void MainFrame::OnStartTimer(wxTimerEvent&) {
@@ -148,6 +148,11 @@ void MainFrame::OnStopTimer(wxTimerEvent&) {
     }
     m_navigation.CloseWindows();
     Destroy();
+}
+
+void MainFrame::OnServerEndedDuringStop() {
+    if (m_stopping && m_StopTimer.IsRunning())
+        m_StopTimer.StartOnce(1);
 }
 
 void MainFrame::OnServerEndedUnasked() {

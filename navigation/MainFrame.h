@@ -44,6 +44,8 @@ private:
 public:
     // The server ended by itself while the application was shown.
     void OnServerEndedUnasked();
+    // The server obeyed the stop: the next stop tick need not wait its second.
+    void OnServerEndedDuringStop();
 
 private:
     void OnStartTimer(wxTimerEvent& event);

@@ -41,6 +41,8 @@ void NavigationController::OnServerStopped(bool byItself) {
         return;
     }
     CloseWindows();
+    if (byItself && m_stopAsked && m_mainFrame)
+        m_mainFrame->OnServerEndedDuringStop();
 }
 
 void NavigationController::CloseWindows() {

@@ -125,8 +125,9 @@ function(velta_application)
 
   # The host, named after the product.
   install(PROGRAMS $<TARGET_FILE:velta-host> DESTINATION ${progdir} RENAME ${name} COMPONENT ${component})
+  install(PROGRAMS $<TARGET_FILE:velta-watchdog> DESTINATION ${progdir} COMPONENT ${component})
   install(CODE "if(CMAKE_INSTALL_DO_STRIP)
-  execute_process(COMMAND \"${CMAKE_STRIP}\" \"${install_root}/${progdir}/${name}\")
+  execute_process(COMMAND \"${CMAKE_STRIP}\" \"${install_root}/${progdir}/${name}\" \"${install_root}/${progdir}/velta-watchdog\")
 endif()" COMPONENT ${component})
 
   # The configuration for the installed layout.

@@ -19,17 +19,22 @@
 #include <wx/utils.h>
 
 namespace {
-const int kPollPeriodMs = 1000;
+const unsigned kPollPeriodMs = 1000;
 }
 
 VELTAServerController::~VELTAServerController() = default;
 
-unsigned VELTAServerController::EstimatedStartSeconds(int retryCount) {
-    return kPollPeriodMs / 1000 + static_cast<unsigned>(retryCount) * (kPollPeriodMs / 1000);
+unsigned VELTAServerController::EstimatedStartSeconds(int retryCount, unsigned intervalMs) {
+    if (intervalMs == kPollPeriodMs)
+        return kPollPeriodMs / 1000 + static_cast<unsigned>(retryCount) * (kPollPeriodMs / 1000);
+    // Shorter periods each round down to nothing: count them together.
+    return static_cast<unsigned>(static_cast<unsigned long long>(intervalMs) *
+                                 (1 + static_cast<unsigned>(retryCount)) / 1000);
 }
 
-unsigned VELTAServerController::ElapsedStartSeconds(int retryCount, long long measuredMs) {
-    const unsigned estimate = EstimatedStartSeconds(retryCount);
+unsigned VELTAServerController::ElapsedStartSeconds(int retryCount, long long measuredMs,
+                                                    unsigned intervalMs) {
+    const unsigned estimate = EstimatedStartSeconds(retryCount, intervalMs);
     const long long measured = measuredMs > 0 ? measuredMs / 1000 : 0;
     return measured > estimate ? static_cast<unsigned>(measured) : estimate;
 }
@@ -156,8 +161,9 @@ void VELTAServerController::DoStartAsync(wxTimer& timer) {
     if (IsRunning())
         return;
     bool goOn = Start();
+    const unsigned interval = m_config->GetStatusCheckIntervalMS();
     const unsigned elapsed =
-        ElapsedStartSeconds(m_retryCount, UiServices::Get().NowMillis() - m_startBeganMs);
+        ElapsedStartSeconds(m_retryCount, UiServices::Get().NowMillis() - m_startBeganMs, interval);
     m_probeBudgetMs = 3000;
     if (elapsed >= limit) {
         wxLogError(wxS("VELTAServerController::DoStartAsync. max retries exceeded"));
@@ -175,7 +181,7 @@ void VELTAServerController::DoStartAsync(wxTimer& timer) {
     if (goOn && !m_starting && GetProcess())
         return;
     if (goOn) {
-        timer.StartOnce(kPollPeriodMs);
+        timer.StartOnce(static_cast<int>(interval));
         ++m_retryCount;
         return;
     }
@@ -217,7 +223,7 @@ bool VELTAServerController::Stop() {
 void VELTAServerController::DoStopAsync(wxTimer& timer) {
     if (!IsRunning())
         return;
-    timer.StartOnce(kPollPeriodMs);
+    timer.StartOnce(static_cast<int>(kPollPeriodMs));
     if (!Stop()) {
         timer.Stop();
         wxLogMessage(wxS("VELTAServerController::DoStopAsync. serverController. Stop reported "

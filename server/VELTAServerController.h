@@ -18,10 +18,11 @@ public:
     using ServerController::Start;
 
     // Seconds a start is believed to have taken after `retryCount` re-arms.
-    static unsigned EstimatedStartSeconds(int retryCount);
+    static unsigned EstimatedStartSeconds(int retryCount, unsigned intervalMs = 1000);
     // Seconds a start has taken: the estimate, or the clock's measure where
     // slow status checks made it longer.
-    static unsigned ElapsedStartSeconds(int retryCount, long long measuredMs);
+    static unsigned ElapsedStartSeconds(int retryCount, long long measuredMs,
+                                        unsigned intervalMs = 1000);
     // What one status check may take so that the start ends near its limit.
     static int ProbeBudgetMs(long long measuredMs, unsigned limitSeconds);
     // The start time limit in seconds: the configured one when above 0, else 60.

@@ -63,6 +63,16 @@ void Watchdog::Apply(const std::string& line, State& state) {
     }
 }
 
+std::string Watchdog::ProgramFor(const std::string& hostProgram) {
+    const size_t slash = hostProgram.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : hostProgram.substr(0, slash);
+    for (const std::string& candidate :
+         {dir + "/velta-watchdog", dir + "/../libexec/velta-host/velta-watchdog"})
+        if (access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    return hostProgram; // it can be its own watchdog, at the price of its libraries
+}
+
 bool Watchdog::Start(const std::string& logPath) {
     if (g_pipe >= 0)
         return true;
@@ -77,6 +87,7 @@ bool Watchdog::Start(const std::string& logPath) {
         return false;
     }
     self[n] = '\0';
+    const std::string program = ProgramFor(self);
     const pid_t pid = fork();
     if (pid < 0) {
         close(ends[0]);
@@ -87,8 +98,8 @@ bool Watchdog::Start(const std::string& logPath) {
         // Nothing of the host's but the pipe: no window system connection, no log file.
         dup2(ends[0], 3);
         syscall(SYS_close_range, 4u, ~0u, 0u);
-        const char* argv[] = {self, Switch(), "3", logPath.c_str(), nullptr};
-        execv(self, const_cast<char* const*>(argv));
+        const char* argv[] = {program.c_str(), Switch(), "3", logPath.c_str(), nullptr};
+        execv(program.c_str(), const_cast<char* const*>(argv));
         _exit(127);
     }
     close(ends[0]);

@@ -19,8 +19,10 @@ public:
     };
     static void Apply(const std::string& line, State& state);
 
-    // Starts the watchdog (the host's own program with --velta-watchdog).
+    // Starts the watchdog: velta-watchdog beside the host's program (or in
+    // ../libexec/velta-host), else the host's own program with --velta-watchdog.
     static bool Start(const std::string& logPath);
+    static std::string ProgramFor(const std::string& hostProgram);
     // Tells it; nothing without a watchdog.
     static void Track(pid_t pgid);
     static void Ended(pid_t pgid);

@@ -357,3 +357,22 @@ TEST_F(ConfigTest, LargeFilesLoadInTimeProportionalToTheirSize) {
     EXPECT_EQ(config.GetServerUrl(), "http://s/");
     EXPECT_LT(seconds, 5.0);
 }
+
+TEST_F(ConfigTest, StatusCheckIntervalIsOneSecondUnlessAskedAndStaysInItsRange) {
+    LoadText(Doc(Key("ServerUrl", "", "http://localhost/status")));
+    EXPECT_EQ(config.GetStatusCheckIntervalMS(), 1000u);
+    const struct {
+        const char* attribute;
+        unsigned interval;
+    } cases[] = {{"250", 250}, {"50", 50}, {"10", 50}, {"5000", 1000}, {"x", 1000}, {"0", 1000}};
+    for (const auto& c : cases) {
+        VELTAAppConfig fresh;
+        dir.Write("app.config.xml",
+                  Doc(Key("ServerUrl", std::string(" intervalMS=\"") + c.attribute + "\"",
+                          "http://localhost/status")));
+        fresh.SetFileName(dir.File("app.config.xml"));
+        ASSERT_TRUE(fresh.Load());
+        EXPECT_EQ(fresh.GetStatusCheckIntervalMS(), c.interval) << c.attribute;
+        EXPECT_EQ(fresh.GetServerUrl(), "http://localhost/status");
+    }
+}

@@ -373,3 +373,17 @@ TEST(StartTimeLimit, MeasuredTimeCountsWhereChecksAreSlow) {
     EXPECT_EQ(VELTAServerController::ProbeBudgetMs(19990, 20), 200);
     EXPECT_EQ(VELTAServerController::ProbeBudgetMs(25000, 20), 200);
 }
+
+TEST(StartTimeLimit, ShorterStatusCheckIntervalsAddUpToTheSameSeconds) {
+    const struct {
+        int retries;
+        unsigned intervalMs;
+        unsigned seconds;
+    } cases[] = {{0, 1000, 1}, {4, 1000, 5},  {0, 250, 0}, {3, 250, 1},
+                 {19, 250, 5}, {79, 250, 20}, {9, 100, 1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(VELTAServerController::EstimatedStartSeconds(c.retries, c.intervalMs), c.seconds)
+            << c.retries << " re-arms of " << c.intervalMs << " ms";
+    // The clock still counts where the checks themselves are slow.
+    EXPECT_EQ(VELTAServerController::ElapsedStartSeconds(3, 7000, 250), 7u);
+}

@@ -1,6 +1,8 @@
 #include "Watchdog.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 TEST(WatchdogRules, WhatTheHostSaysIsWhatItUndoes) {
     Watchdog::State state;
@@ -16,4 +18,24 @@ TEST(WatchdogRules, WhatTheHostSaysIsWhatItUndoes) {
     EXPECT_EQ(state.displayWidth, 0) << "nothing to put back";
     Watchdog::Apply("done", state);
     EXPECT_TRUE(state.done);
+}
+
+TEST(WatchdogProgram, BesideTheHostThenLibexecThenTheHostItself) {
+    char base[] = "/tmp/velta-watchdog-test-XXXXXX";
+    ASSERT_NE(mkdtemp(base), nullptr);
+    const std::string dir = base;
+    const std::string bin = dir + "/bin", libexec = dir + "/libexec/velta-host";
+    ASSERT_EQ(system(("mkdir -p " + bin + " " + libexec).c_str()), 0);
+    const std::string host = bin + "/velta-host";
+    EXPECT_EQ(Watchdog::ProgramFor(host), host);
+    const std::string installed = libexec + "/velta-watchdog";
+    ASSERT_EQ(system(("touch " + installed + " && chmod +x " + installed).c_str()), 0);
+    EXPECT_EQ(Watchdog::ProgramFor(host), bin + "/../libexec/velta-host/velta-watchdog");
+    const std::string beside = bin + "/velta-watchdog";
+    ASSERT_EQ(system(("touch " + beside).c_str()), 0);
+    EXPECT_EQ(Watchdog::ProgramFor(host), bin + "/../libexec/velta-host/velta-watchdog")
+        << "a file that cannot run is passed over";
+    ASSERT_EQ(system(("chmod +x " + beside).c_str()), 0);
+    EXPECT_EQ(Watchdog::ProgramFor(host), beside);
+    ASSERT_EQ(system(("rm -rf " + dir).c_str()), 0);
 }

@@ -107,6 +107,8 @@ WebKitEngineView::~WebKitEngineView() {
     g_signal_handlers_disconnect_by_data(webkit_web_view_get_find_controller(m_view), this);
     g_signal_handlers_disconnect_by_data(webkit_web_view_get_user_content_manager(m_view), this);
     g_object_set_data(G_OBJECT(m_view), kViewKey, nullptr);
+    if (m_dragFlag)
+        webkit_user_script_unref(m_dragFlag);
     g_object_unref(m_view);
 }
 
@@ -547,6 +549,7 @@ void WebKitEngineView::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event,
         self->m_client->OnLoadStarted(url);
         break;
     case WEBKIT_LOAD_COMMITTED: {
+        self->m_documentShown = true;
         self->m_client->OnLocationChanged(url, true);
         GTlsCertificateFlags errors = static_cast<GTlsCertificateFlags>(0);
         GTlsCertificate* certificate = nullptr;
@@ -708,12 +711,18 @@ void WebKitEngineView::SetDragsRefused(bool refused) {
     const std::string flag =
         std::string("window.__veltaRefuseDrags = ") + (refused ? "true" : "false") + ";";
     WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(m_view);
-    WebKitUserScript* script =
+    if (m_dragFlag) {
+        webkit_user_content_manager_remove_script(content, m_dragFlag);
+        webkit_user_script_unref(m_dragFlag);
+    }
+    m_dragFlag =
         webkit_user_script_new(flag.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
                                WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
-    webkit_user_content_manager_add_script(content, script);
-    webkit_user_script_unref(script);
-    RunScript(flag); // the page already shown
+    webkit_user_content_manager_add_script(content, m_dragFlag);
+    // Only a page already shown needs telling: a script run with no page at
+    // all would start the script engine's timers for nothing.
+    if (m_documentShown)
+        RunScript(flag);
 }
 
 gboolean WebKitEngineView::OnDragDrop(GtkWidget*, GdkDragContext* context, gint, gint, guint time,

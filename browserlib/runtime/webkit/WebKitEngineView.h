@@ -92,6 +92,8 @@ private:
     bool IsDeferred(const std::string& url) const;
     bool DecideDeferred(const std::string& url, bool mainFrame);
     bool m_dragsRefused = false;
+    WebKitUserScript* m_dragFlag = nullptr;
+    bool m_documentShown = false;
     int m_x = 0, m_y = 0, m_width = 0, m_height = 0;
     bool m_canEdit[5] = {false, false, false, true, true};
 };
