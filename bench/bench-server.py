@@ -4,11 +4,20 @@ what the pages report: each report is one line in EVENTS-FILE with the time it
 arrived and what the page measured (epoch milliseconds).
 
     bench-server.py EVENTS-FILE      prints the port it listens on (127.0.0.1)
+    bench-server.py EVENTS-FILE --port P --start-delay S
+                                     as an application server behind the host:
+                                     listens on P only after S seconds, notes
+                                     its first answered /status ("answered"),
+                                     ends on POST /shutdown
 """
 import http.server
+import os
 import sys
+import threading
 import time
 import urllib.parse
+
+answered = False
 
 REPORT = """
 <script>
@@ -91,17 +100,40 @@ class Handler(http.server.BaseHTTPRequestHandler):
             extra = ("window.addEventListener('load', function () { velta_report('nav%d', Date.now()); %s });"
                      % (n, nxt))
             self.send(page("Velta nav %d" % n, "nav-paint", "", extra))
+        elif url.path == "/status":
+            global answered
+            if not answered:
+                answered = True
+                note("answered", "%.1f" % (time.time() * 1000))
+            self.send("ok")
         elif url.path == "/report":
-            with open(sys.argv[1], "a") as events:
-                events.write("%.3f %s %s\n" % (time.time(), query.get("what", ["?"])[0],
-                                               query.get("t", ["0"])[0]))
+            note(query.get("what", ["?"])[0], query.get("t", ["0"])[0])
             self.send_response(204)
             self.send_header("Content-Length", "0")
             self.end_headers()
         else:
             self.send("not found", 404)
 
+    def do_POST(self):
+        if self.path == "/shutdown":
+            self.send("bye")
+            threading.Thread(target=lambda: (time.sleep(0.05), os._exit(0))).start()
+        else:
+            self.send("not found", 404)
 
-server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+
+def note(what, t):
+    with open(sys.argv[1], "a") as events:
+        events.write("%.3f %s %s\n" % (time.time(), what, t))
+
+
+args = sys.argv[2:]
+port = int(args[args.index("--port") + 1]) if "--port" in args else 0
+if "--start-delay" in args:
+    note("started", "%.1f" % (time.time() * 1000))
+    time.sleep(float(args[args.index("--start-delay") + 1]))
+server = http.server.ThreadingHTTPServer(("127.0.0.1", port), Handler)
+if "--start-delay" in args:
+    note("listening", "%.1f" % (time.time() * 1000))
 print(server.server_address[1], flush=True)
 server.serve_forever()

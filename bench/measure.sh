@@ -3,13 +3,17 @@
 # memory of the process tree, idle CPU, quit; and the server controller and the
 # browser library on their own. Public tools only (/proc, xdotool, date).
 #
-#   bench/measure.sh [BUILD-DIR]     (run it under xvfb-run, or it starts one)
+#   bench/measure.sh [BUILD-DIR] [INTERVAL-MS]   (under xvfb-run, or it starts one)
+#
+# INTERVAL-MS sets the demo's ServerUrl intervalMS (default: none, one second).
 set -u
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 TOP=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$(cd "${1:-$TOP/build}" && pwd)
+INTERVAL=${2:-}
+[ -f "$BUILD/examples/demo/app.config.xml" ] || { echo "build first: $BUILD/examples/demo" >&2; exit 2; }
 WORK=$(mktemp -d /tmp/velta-bench-XXXXXX)
 trap 'for p in $(jobs -p); do kill -9 $p 2>/dev/null; done; rm -rf "$WORK"' EXIT
 now() { date +%s.%N; }
@@ -44,7 +48,7 @@ browser_tree() { # the host and the engine's processes, without the server's gro
     echo $out
 }
 
-echo "velta-host measurements ($(date -u +%Y-%m-%d), $(nproc) cores, $(uname -r))"
+echo "velta-host measurements ($(date -u +%Y-%m-%d), $(nproc) cores, $(uname -r)), status checks every ${INTERVAL:-1000} ms"
 echo
 
 # --- The host on the demo.
@@ -54,6 +58,7 @@ ln -s "$BUILD/velta-host" "$APP/velta-host"
 sed -e "s#>../appserver<#>$BUILD/examples/appserver<#" -e "s#--start-delay 1.5#--start-delay 0#" \
     -e "s#<object name=\"AppDataDirectory\" class=\"configuration\">[^<]*<#<object name=\"AppDataDirectory\" class=\"configuration\">$WORK<#" \
     "$BUILD/examples/demo/app.config.xml" > "$APP/app.config.xml"
+[ -n "$INTERVAL" ] && sed -i "s#<object name=\"ServerUrl\" class=\"configuration\"#& intervalMS=\"$INTERVAL\"#" "$APP/app.config.xml"
 export HOME="$WORK/home"; mkdir -p "$HOME"
 for run in 1 2 3; do
     rm -f "$WORK/velta-demo.log"
@@ -91,7 +96,7 @@ XML
 "$BUILD/tests/server-driver" "$WORK/server.xml" --stop-after-start > "$WORK/s1.out" 2>&1
 started=$(awk '$2 == "started" {print $1}' "$WORK/s1.out"); closed=$(awk '$2 == "closed" {print $1}' "$WORK/s1.out")
 request=$(awk '$2 == "close-request" {print $1}' "$WORK/s1.out")
-echo "demo server: launch (0.100 s) to first answering poll at ${started} s (polls once a second; the first poll is 1 s after the launch)"
+echo "demo server: launch (0.100 s) to first answering poll at ${started} s (the first poll right after the launch, then once a second)"
 echo "demo server: stop latency when it honours the shutdown URL: $(echo "$closed - $request" | bc) s"
 sed -i 's#--port VELTA_SERVER_PORT#--port VELTA_SERVER_PORT --ignore-shutdown --ignore-term#' "$WORK/server.xml"
 "$BUILD/tests/server-driver" "$WORK/server.xml" --stop-after-start > "$WORK/s2.out" 2>&1

@@ -30,6 +30,11 @@ void wxHtmlCtrl::RouteScheme(const wxString& scheme) {
     EngineBackend::Get().RouteScheme(std::string(scheme.Lower().utf8_str()));
 }
 
+void wxHtmlCtrl::Prewarm() {
+    if (MozillaFacade::Existing())
+        EngineBackend::Get().Prewarm();
+}
+
 bool wxHtmlCtrl::OnInit() {
     CPromptService::AllowDialogs();
     return MozillaFacade::GetFacade() != nullptr;

@@ -49,6 +49,8 @@ public:
     static void RouteScheme(const wxString& scheme);
     // The host is closing: page dialogs end as cancelled, later ones are not shown.
     static void EndPageDialogs();
+    // Starts the engine ahead of the first browser, so its page comes sooner.
+    static void Prewarm();
     // Before OnInit: the folder of this application's browser profiles
     // (cookies, storage, cache); empty: the library's shared place.
     static void SetProfileRoot(const wxString& directory);

@@ -101,6 +101,12 @@ void MainFrame::OnStartTimer(wxTimerEvent&) {
         m_navigation.StartWebApp();
     else
         m_server.DoStartAsync(m_StartTimer);
+    // The engine starts its processes while the server starts: once the
+    // server's process is launched, so the two do not race for the CPU.
+    if (!m_prewarmed && m_server.GetProcess()) {
+        m_prewarmed = true;
+        wxHtmlCtrl::Prewarm();
+    }
 }
 
 void MainFrame::OnClose(wxCloseEvent& event) {

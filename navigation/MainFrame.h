@@ -58,6 +58,7 @@ private:
     VELTAServerController& m_server;
     bool m_stopping = false;
     bool m_pageAsked = false;
+    bool m_prewarmed = false;
     NavigationController& m_navigation;
     int m_testFileDigit = 0;
 };

@@ -27,6 +27,9 @@ public:
     // Navigations to `scheme`, which the engine cannot show, are decided once
     // their frame is known (a page may not use them from a sub-frame unseen).
     virtual void RouteScheme(const std::string& scheme) = 0;
+    // Starts the engine's processes for the current profile ahead of the first
+    // view, while the caller waits for something else (a server, say).
+    virtual void Prewarm() {}
 };
 
 std::unique_ptr<EngineBackend> CreateWebKitBackend();

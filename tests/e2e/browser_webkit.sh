@@ -78,6 +78,8 @@ check "a page's window is created and asked first" wait_for "filter $URL/child.h
 sleep 0.5
 say frames
 check "it is registered as New window 0 and shown" wait_for "frames 2 .*\\[Child with opener|shown" 10
+check "the page's window shares its opener's web process" \
+    test "$(pgrep -P "$(pgrep -x browser-driver | head -n 1)" -f WebKitWebProcess | wc -l)" = 1
 check "it closes itself" wait_for "DestroyBrowserFrame" 10
 sleep 0.5
 say frames

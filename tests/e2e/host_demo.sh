@@ -48,6 +48,9 @@ if app=$(wait_window "Velta Demo" 30); then
         sleep 0.5
     done
     check "the start page is painted (deviation $deviation)" test "$(echo "$deviation > 0.05" | bc)" -eq 1
+    # The process started while the server came up is the one the page uses.
+    check "one web process shows the page ($(pgrep -P $HOST -f WebKitWebProcess | wc -l))" \
+        test "$(pgrep -P $HOST -f WebKitWebProcess | wc -l)" = 1
     check "the host loads libsoup 3 and never libsoup 2" \
         bash -c "grep -q 'libsoup-3' /proc/$HOST/maps && ! grep -q 'libsoup-2' /proc/$HOST/maps"
     check "the application's browser data lives in its own folder" \

@@ -136,16 +136,49 @@ void WebKitBackend::OnRoutedScheme(WebKitURISchemeRequest* request, gpointer) {
 
 std::unique_ptr<EngineView> WebKitBackend::CreateView(EngineViewClient* client,
                                                       EngineView* relatedTo) {
-    return std::make_unique<WebKitEngineView>(*this, client,
-                                              dynamic_cast<WebKitEngineView*>(relatedTo));
+    if (auto* opener = dynamic_cast<WebKitEngineView*>(relatedTo))
+        return std::make_unique<WebKitEngineView>(*this, client, opener->Widget());
+    WebKitWebView* spare = m_spare;
+    m_spare = nullptr;
+    if (spare && webkit_web_view_get_context(spare) != Context()) {
+        g_object_unref(spare); // made for a profile no longer in use
+        spare = nullptr;
+    }
+    auto view = std::make_unique<WebKitEngineView>(*this, client, spare);
+    if (spare)
+        g_object_unref(spare); // its process now belongs to the new view
+    return view;
+}
+
+void WebKitBackend::Prewarm() {
+    if (m_spare)
+        return;
+    // The web process starts with the spare view's first load, the network
+    // process with the first question for it; both take a good part of a
+    // second that the first page would otherwise wait for.
+    WebKitWebContext* context = Context();
+    WebKitUserContentManager* content = webkit_user_content_manager_new();
+    m_spare = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "settings",
+                                           m_settings, "user-content-manager", content, nullptr));
+    g_object_unref(content);
+    g_object_ref_sink(m_spare);
+    webkit_web_view_load_uri(m_spare, "about:blank");
+    webkit_web_context_prefetch_dns(context, "localhost");
 }
 
 bool WebKitBackend::CanShowMimeType(const std::string& mimeType) {
-    if (!m_probe) {
-        m_probe = WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(Context()));
-        g_object_ref_sink(m_probe);
+    // Answered in this process; any view of ours will do, none needs its own.
+    WebKitWebView* probe = m_spare;
+    if (!probe && !m_views.empty())
+        probe = (*m_views.begin())->Widget();
+    if (!probe) {
+        if (!m_probe) {
+            m_probe = WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(Context()));
+            g_object_ref_sink(m_probe);
+        }
+        probe = m_probe;
     }
-    return webkit_web_view_can_show_mime_type(m_probe, mimeType.c_str());
+    return webkit_web_view_can_show_mime_type(probe, mimeType.c_str());
 }
 
 void WebKitBackend::UseProfileDirectory(const std::string& directory) {

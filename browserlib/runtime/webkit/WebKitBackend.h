@@ -23,6 +23,7 @@ public:
     void UseProfileDirectory(const std::string& directory) override;
     void SetFontSizes(int variable, int fixed) override;
     void RouteScheme(const std::string& scheme) override;
+    void Prewarm() override;
     bool IsRouted(const std::string& scheme) const { return m_routed.count(scheme) > 0; }
 
     WebKitSettings* Settings() const { return m_settings; }
@@ -41,6 +42,8 @@ private:
     std::map<std::string, WebKitWebContext*> m_contexts;
     WebKitSettings* m_settings = nullptr;
     WebKitWebView* m_probe = nullptr;
+    // A view no one sees, whose web process the first view takes over.
+    WebKitWebView* m_spare = nullptr;
     std::set<WebKitEngineView*> m_views;
     std::set<std::string> m_routed;
 };

@@ -50,14 +50,19 @@ struct EditQuery {
 } // namespace
 
 WebKitEngineView::WebKitEngineView(WebKitBackend& backend, EngineViewClient* client,
-                                   WebKitEngineView* relatedTo)
+                                   WebKitWebView* related)
     : m_backend(backend), m_client(client) {
-    // A window a page opens shares its opener's web process, so `opener` works.
-    GtkWidget* widget = relatedTo ? webkit_web_view_new_with_related_view(relatedTo->m_view)
-                                  : webkit_web_view_new_with_context(backend.Context());
-    m_view = WEBKIT_WEB_VIEW(widget);
+    // A window a page opens shares its opener's web process, so `opener` works;
+    // the first view takes over the process started ahead of it. Each view has
+    // scripts of its own: a pop-up's drag answer is not its opener's.
+    WebKitUserContentManager* own = webkit_user_content_manager_new();
+    m_view = WEBKIT_WEB_VIEW(
+        related ? g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", related, "settings",
+                               backend.Settings(), "user-content-manager", own, nullptr)
+                : g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", backend.Context(), "settings",
+                               backend.Settings(), "user-content-manager", own, nullptr));
+    g_object_unref(own);
     g_object_ref_sink(m_view);
-    webkit_web_view_set_settings(m_view, backend.Settings());
     g_object_set_data(G_OBJECT(m_view), kViewKey, this);
     backend.Register(this);
 

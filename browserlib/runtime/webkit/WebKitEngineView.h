@@ -15,7 +15,7 @@ class WebKitBackend;
 // One WebKitWebView, embedded in a toolkit window.
 class WebKitEngineView : public EngineView {
 public:
-    WebKitEngineView(WebKitBackend& backend, EngineViewClient* client, WebKitEngineView* relatedTo);
+    WebKitEngineView(WebKitBackend& backend, EngineViewClient* client, WebKitWebView* related);
     ~WebKitEngineView() override;
 
     static WebKitEngineView* FromWidget(WebKitWebView* view);
