@@ -156,14 +156,21 @@ void WebKitBackend::Prewarm() {
     // The web process starts with the spare view's first load, the network
     // process with the first question for it; both take a good part of a
     // second that the first page would otherwise wait for.
-    WebKitWebContext* context = Context();
-    WebKitUserContentManager* content = webkit_user_content_manager_new();
-    m_spare = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "settings",
-                                           m_settings, "user-content-manager", content, nullptr));
-    g_object_unref(content);
-    g_object_ref_sink(m_spare);
+    m_spare = NewWebView(nullptr);
     webkit_web_view_load_uri(m_spare, "about:blank");
-    webkit_web_context_prefetch_dns(context, "localhost");
+    webkit_web_context_prefetch_dns(Context(), "localhost");
+}
+
+WebKitWebView* WebKitBackend::NewWebView(WebKitWebView* related) {
+    WebKitUserContentManager* own = webkit_user_content_manager_new();
+    GObject* view =
+        related ? G_OBJECT(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", related, "settings",
+                                        m_settings, "user-content-manager", own, nullptr))
+                : G_OBJECT(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", Context(), "settings",
+                                        m_settings, "user-content-manager", own, nullptr));
+    g_object_unref(own);
+    g_object_ref_sink(view);
+    return WEBKIT_WEB_VIEW(view);
 }
 
 bool WebKitBackend::CanShowMimeType(const std::string& mimeType) {

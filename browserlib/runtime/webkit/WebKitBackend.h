@@ -26,8 +26,10 @@ public:
     void Prewarm() override;
     bool IsRouted(const std::string& scheme) const { return m_routed.count(scheme) > 0; }
 
-    WebKitSettings* Settings() const { return m_settings; }
     WebKitWebContext* Context();
+    // A view of the current profile with scripts of its own (a pop-up's drag
+    // answer is not its opener's), in `related`'s web process when given; owned.
+    WebKitWebView* NewWebView(WebKitWebView* related);
     void Register(WebKitEngineView* view) { m_views.insert(view); }
     void Unregister(WebKitEngineView* view) { m_views.erase(view); }
 

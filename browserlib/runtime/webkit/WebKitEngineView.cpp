@@ -53,16 +53,8 @@ WebKitEngineView::WebKitEngineView(WebKitBackend& backend, EngineViewClient* cli
                                    WebKitWebView* related)
     : m_backend(backend), m_client(client) {
     // A window a page opens shares its opener's web process, so `opener` works;
-    // the first view takes over the process started ahead of it. Each view has
-    // scripts of its own: a pop-up's drag answer is not its opener's.
-    WebKitUserContentManager* own = webkit_user_content_manager_new();
-    m_view = WEBKIT_WEB_VIEW(
-        related ? g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", related, "settings",
-                               backend.Settings(), "user-content-manager", own, nullptr)
-                : g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", backend.Context(), "settings",
-                               backend.Settings(), "user-content-manager", own, nullptr));
-    g_object_unref(own);
-    g_object_ref_sink(m_view);
+    // the first view takes over the process started ahead of it.
+    m_view = backend.NewWebView(related);
     g_object_set_data(G_OBJECT(m_view), kViewKey, this);
     backend.Register(this);
 
