@@ -159,9 +159,9 @@ bool HostApp::OnInit() {
     }
 
     // Should the host die without a word, a watchdog ends the server.
-    if (!Watchdog::Start(m_logFile ? std::string(BuildLogFilePath(appConfig).fn_str())
-                                   : std::string()))
-        wxLogWarning(wxS("HostApp::OnInit the watchdog could not be started"));
+    Watchdog::StartWhenNeeded(
+        m_logFile ? std::string(BuildLogFilePath(appConfig).fn_str()) : std::string(),
+        [] { wxLogWarning(wxS("HostApp: the watchdog could not be started")); });
 
     wxFileSystem::AddHandler(new wxInternetFSHandler);
     wxInitAllImageHandlers(); // PNG and JPEG for the splash page and the window icon

@@ -12,15 +12,20 @@
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <spawn.h>
 #include <sstream>
 #include <sys/prctl.h>
-#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace {
 int g_pipe = -1;
 pid_t g_pid = 0;
+bool g_wanted = false;
+std::string g_logPath;
+std::function<void()> g_failed;
 
 void LogLine(const std::string& logPath, const std::string& text) {
     std::FILE* out = logPath.empty() ? nullptr : std::fopen(logPath.c_str(), "a");
@@ -79,6 +84,16 @@ bool Watchdog::Start(const std::string& logPath) {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0)
         return false;
+    // Above the child's fd 3, so that moving it there clears close-on-exec.
+    if (ends[0] < 4) {
+        const int moved = fcntl(ends[0], F_DUPFD_CLOEXEC, 4);
+        close(ends[0]);
+        if (moved < 0) {
+            close(ends[1]);
+            return false;
+        }
+        ends[0] = moved;
+    }
     char self[4096];
     const ssize_t n = readlink("/proc/self/exe", self, sizeof(self) - 1);
     if (n <= 0) {
@@ -88,25 +103,47 @@ bool Watchdog::Start(const std::string& logPath) {
     }
     self[n] = '\0';
     const std::string program = ProgramFor(self);
-    const pid_t pid = fork();
-    if (pid < 0) {
-        close(ends[0]);
+    const char* argv[] = {program.c_str(), Switch(), "3", logPath.c_str(), nullptr};
+    // Nothing of the host's but the pipe: no window system connection, no log
+    // file. Spawned, not forked: no copy of the host's memory map.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ends[0], 3);
+    posix_spawn_file_actions_addclosefrom_np(&actions, 4);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, program.c_str(), &actions, &attributes,
+                               const_cast<char* const*>(argv), environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    close(ends[0]);
+    if (rc != 0) {
         close(ends[1]);
         return false;
     }
-    if (pid == 0) {
-        // Nothing of the host's but the pipe: no window system connection, no log file.
-        dup2(ends[0], 3);
-        syscall(SYS_close_range, 4u, ~0u, 0u);
-        const char* argv[] = {program.c_str(), Switch(), "3", logPath.c_str(), nullptr};
-        execv(program.c_str(), const_cast<char* const*>(argv));
-        _exit(127);
-    }
-    close(ends[0]);
     g_pipe = ends[1];
     g_pid = pid;
     signal(SIGPIPE, SIG_IGN);
     return true;
+}
+
+void Watchdog::StartWhenNeeded(const std::string& logPath, std::function<void()> failed) {
+    g_wanted = true;
+    g_logPath = logPath;
+    g_failed = std::move(failed);
+}
+
+void Watchdog::Needed() {
+    if (!g_wanted || g_pipe >= 0)
+        return;
+    g_wanted = false; // one try; a second would fail the same way
+    if (!Start(g_logPath) && g_failed)
+        g_failed();
 }
 
 void Watchdog::Tell(const std::string& line) {
@@ -124,6 +161,7 @@ pid_t Watchdog::Pid() {
 }
 
 void Watchdog::Track(pid_t pgid) {
+    Needed();
     Tell("group " + std::to_string(pgid));
 }
 
@@ -132,6 +170,7 @@ void Watchdog::Ended(pid_t pgid) {
 }
 
 void Watchdog::DisplayChanged(int originalWidth, int originalHeight) {
+    Needed();
     Tell("display " + std::to_string(originalWidth) + " " + std::to_string(originalHeight));
 }
 

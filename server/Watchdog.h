@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -22,6 +23,10 @@ public:
     // Starts the watchdog: velta-watchdog beside the host's program (or in
     // ../libexec/velta-host), else the host's own program with --velta-watchdog.
     static bool Start(const std::string& logPath);
+    // Starts it only once there is something to undo: the first server
+    // group or display change. Until then a host without a server runs
+    // without one. `failed` is called should that start fail.
+    static void StartWhenNeeded(const std::string& logPath, std::function<void()> failed);
     static std::string ProgramFor(const std::string& hostProgram);
     // Tells it; nothing without a watchdog.
     static void Track(pid_t pgid);
@@ -39,5 +44,6 @@ public:
     static pid_t Pid();
 
 private:
+    static void Needed();
     static void Tell(const std::string& line);
 };

@@ -105,4 +105,31 @@ if app=$(wait_window "Velta Demo" 60); then
 else
     fail "the application shows again"
 fi
+
+# Without a server the watchdog starts with the first display change, and
+# puts the display back when the host is killed then.
+FS="$WORK/fullscreen"
+make_program_dir "$FS" "<c>
+<object name=\"StartUrl\" class=\"configuration\">$FS/page.html</object>
+<object name=\"CommandPrefix\" class=\"configuration\">velta:</object>
+<object name=\"AppDataDirectory\" class=\"configuration\">$FS</object>
+<object name=\"Logging\" class=\"configuration\" enable=\"true\" file=\"host.log\" level=\"message\"/>
+</c>"
+printf '%s' "<html><head><title>Soon full screen</title></head><body><script>
+setTimeout(function () { location.href = 'velta:fullscreen'; }, 300);</script></body></html>" > "$FS/page.html"
+before=$(display_size)
+( cd / && exec "$FS/velta-host" -no_server ) > "$WORK/fullscreen.out" 2>&1 &
+HOST=$!
+for _ in $(seq 300); do [ "$(display_size)" = "1024x768" ] && break; sleep 0.1; done
+if [ "$(display_size)" = "1024x768" ]; then
+    check "-no_server: the display change started a watchdog" pgrep -P $HOST -x velta-watchdog
+    kill -9 $HOST
+    wait $HOST 2>/dev/null
+    for _ in $(seq 50); do [ "$(display_size)" = "$before" ] && break; sleep 0.1; done
+    check "-no_server: after the host's SIGKILL the display is back at $before ($(display_size))" test "$(display_size)" = "$before"
+else
+    fail "-no_server: the page's full-screen command switches the display ($(display_size))"
+    kill -9 $HOST 2>/dev/null
+fi
+[ "$(display_size)" = "$before" ] || { echo "--- $FS/host.log"; tail -n 40 "$FS/host.log"; }
 finish

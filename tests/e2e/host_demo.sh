@@ -148,6 +148,7 @@ if [ -n "$app" ]; then
     pass "-no_server: the browser opens"
     check "-no_server: no server was started" test "$(grep -c 'ServerProcess::Start' "$LOG")" = "$runs_before"
     check "-no_server: the start page is asked for at the default port" grep -q 'StartWebApp with startUrl url: http://localhost:80/$' "$LOG"
+    check "-no_server: no watchdog while there is nothing to undo" test -z "$(pgrep -P "$HOST" -x velta-watchdog)"
     "$BUILD/tests/send-delete-request" "$app"
     timed_exit 10
     check "-no_server: closes with exit code 0 (got $EXIT_CODE)" test "$EXIT_CODE" = 0
