@@ -24,6 +24,8 @@ FLOOR="$BUILD/bench/velta-floor-viewer"
 HOST="$BUILD/velta-host"
 [ -x "$FLOOR" ] && [ -x "$HOST" ] || { echo "build first: $FLOOR, $HOST" >&2; exit 2; }
 CHROMIUM=$(command -v chromium || true)
+CHROMIUM_ROOT=
+[ "$(id -u)" = 0 ] && CHROMIUM_ROOT=--no-sandbox
 WORK=$(mktemp -d /tmp/velta-side-XXXXXX)
 EVENTS="$WORK/events"
 RAW="$WORK/raw"
@@ -144,7 +146,8 @@ launch() { # PROGRAM URL DIR: starts it, sets PROGRAM_PID
         ;;
     chromium)
         mkdir -p "$dir"
-        "$CHROMIUM" --app="$url" --user-data-dir="$dir/browser" --no-first-run \
+        # As root (a container, a CI machine) it starts only without its sandbox.
+        "$CHROMIUM" --app="$url" --user-data-dir="$dir/browser" --no-first-run $CHROMIUM_ROOT \
             --no-default-browser-check --disable-features=Translate --window-size=1024,720 \
             > "$dir/stderr" 2>&1 &
         ;;
@@ -180,7 +183,7 @@ measure_round() { # PROGRAM ROUND
     pss0=$(sum_field Pss smaps_rollup $tree)
     count0=$(echo $tree | wc -w)
     xdotool mousemove --window "$window" 512 420 click 1
-    if wait_window "^Velta bench pop-up$" 30 > /dev/null && wait_event popup-paint 30 > /dev/null; then
+    if wait_window "^Velta bench pop-up( - Chromium)?$" 30 > /dev/null && wait_event popup-paint 30 > /dev/null; then
         sleep 3
         tree=$(tree_pids "$PROGRAM_PID")
         pss1=$(sum_field Pss smaps_rollup $tree)
