@@ -20,10 +20,7 @@ public:
     };
     static void Apply(const std::string& line, State& state);
 
-    // Starts the watchdog: velta-watchdog beside the host's program (or in
-    // ../libexec/velta-host), else the host's own program with --velta-watchdog.
-    static bool Start(const std::string& logPath);
-    // Starts it only once there is something to undo: the first server
+    // Starts the watchdog only once there is something to undo: the first server
     // group or display change. Until then a host without a server runs
     // without one. `failed` is called should that start fail.
     static void StartWhenNeeded(const std::string& logPath, std::function<void()> failed);
@@ -44,6 +41,9 @@ public:
     static pid_t Pid();
 
 private:
+    // velta-watchdog beside the host's program (or in ../libexec/velta-host),
+    // else the host's own program with --velta-watchdog.
+    static bool Start(const std::string& logPath);
     static void Needed();
     static void Tell(const std::string& line);
 };
