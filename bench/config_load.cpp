@@ -1,7 +1,7 @@
 // Times the configuration reader on large and odd files: many siblings, a long
 // text value, a long comment, deep nesting. Run: build/bench/velta-config-bench
-#include "HostConfig.h"
-#include "UiServices.h"
+#include "config/HostConfig.h"
+#include "platform/UiServices.h"
 
 #include <chrono>
 #include <cstdio>

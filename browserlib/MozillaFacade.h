@@ -1,9 +1,9 @@
 #pragma once
 
-#include "BrowserFrameOptions.h"
-#include "nsEmbeddingInterfaces.h"
-#include "nsWeakReference.h"
-#include "wxHtmlCtrl.h"
+#include "browserlib/api/BrowserFrameOptions.h"
+#include "browserlib/api/wxHtmlCtrl.h"
+#include "browserlib/runtime/nsEmbeddingInterfaces.h"
+#include "browserlib/runtime/xpcom/nsWeakReference.h"
 
 #include <atomic>
 #include <memory>

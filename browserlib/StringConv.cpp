@@ -1,6 +1,6 @@
-#include "StringConv.h"
+#include "browserlib/StringConv.h"
 
-#include "nsMemory.h"
+#include "browserlib/runtime/xpcom/nsMemory.h"
 
 wxString StringConv::FromUnicode(const PRUnichar* text) {
     return text ? wxString::FromUTF8(nsMemory::ToUTF8(text)) : wxString();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "nsCore.h"
+#include "browserlib/runtime/xpcom/nsCore.h"
 
 #include <string>
 #include <wx/string.h>

@@ -1,8 +1,8 @@
-#include "HostConfig.h"
+#include "config/HostConfig.h"
 
-#include "FatalError.h"
-#include "PlatformInfo.h"
-#include "UserMessages.h"
+#include "host/FatalError.h"
+#include "host/UserMessages.h"
+#include "platform/PlatformInfo.h"
 
 #include <wx/filename.h>
 #include <wx/filesys.h>

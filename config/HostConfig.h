@@ -1,6 +1,6 @@
 #pragma once
 
-#include "XmlConfig.h"
+#include "config/XmlConfig.h"
 
 // Every value of the host configuration file as a typed field with its default.
 class HostConfig : public XmlConfig {

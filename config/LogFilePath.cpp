@@ -1,7 +1,7 @@
-#include "LogFilePath.h"
+#include "config/LogFilePath.h"
 
-#include "HostConfig.h"
-#include "PlatformInfo.h"
+#include "config/HostConfig.h"
+#include "platform/PlatformInfo.h"
 
 #include <wx/filefn.h>
 #include <wx/filename.h>

@@ -1,4 +1,4 @@
-#include "VELTAAppConfig.h"
+#include "config/VELTAAppConfig.h"
 
 VELTAAppConfig::~VELTAAppConfig() = default;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HostConfig.h"
+#include "config/HostConfig.h"
 
 // The configuration the host instantiates: the server's port goes into every
 // configured URL, and two browser-window settings are fixed after each load.

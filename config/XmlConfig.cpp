@@ -1,7 +1,7 @@
-#include "XmlConfig.h"
+#include "config/XmlConfig.h"
 
-#include "PlatformInfo.h"
-#include "XmlDocumentReader.h"
+#include "config/XmlDocumentReader.h"
+#include "platform/PlatformInfo.h"
 
 #include <climits>
 #include <wx/filefn.h>

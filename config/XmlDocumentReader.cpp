@@ -1,4 +1,4 @@
-#include "XmlDocumentReader.h"
+#include "config/XmlDocumentReader.h"
 
 #include <cstdio>
 #include <expat.h>

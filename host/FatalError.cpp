@@ -1,6 +1,6 @@
-#include "FatalError.h"
+#include "host/FatalError.h"
 
-#include "UiServices.h"
+#include "platform/UiServices.h"
 
 #include <cstdlib>
 #include <map>

@@ -1,4 +1,4 @@
-#include "HostApp.h"
+#include "host/HostApp.h"
 
 #include <algorithm>
 #include <climits>
@@ -10,25 +10,25 @@
 #include <wx/evtloopsrc.h>
 #include <wx/filename.h>
 
-#include "FatalError.h"
-#include "HostLog.h"
-#include "HostSwitches.h"
-#include "InstanceLock.h"
-#include "LeftoverServers.h"
-#include "LogFilePath.h"
-#include "MainFrame.h"
-#include "OsDefaults.h"
-#include "ProcessGroupReaper.h"
-#include "ProgramObjects.h"
-#include "RotatingLogFile.h"
-#include "SplashWindow.h"
-#include "UiServices.h"
-#include "UserMessages.h"
-#include "Utf8Locale.h"
-#include "Watchdog.h"
-#include "WxUiServices.h"
-#include "X11DisplayManager.h"
-#include "wxHtmlCtrl.h"
+#include "browserlib/api/wxHtmlCtrl.h"
+#include "config/LogFilePath.h"
+#include "host/FatalError.h"
+#include "host/HostLog.h"
+#include "host/HostSwitches.h"
+#include "host/OsDefaults.h"
+#include "host/ProgramObjects.h"
+#include "host/RotatingLogFile.h"
+#include "host/UserMessages.h"
+#include "navigation/MainFrame.h"
+#include "navigation/SplashWindow.h"
+#include "navigation/X11DisplayManager.h"
+#include "platform/InstanceLock.h"
+#include "platform/UiServices.h"
+#include "platform/Utf8Locale.h"
+#include "platform/WxUiServices.h"
+#include "server/LeftoverServers.h"
+#include "server/ProcessGroupReaper.h"
+#include "server/Watchdog.h"
 
 #include <algorithm>
 #include <csignal>

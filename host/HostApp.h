@@ -1,6 +1,6 @@
 #pragma once
 
-#include "InstanceLock.h"
+#include "platform/InstanceLock.h"
 
 #include <cstdio>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "HostLog.h"
+#include "host/HostLog.h"
 
-#include "RotatingLogFile.h"
+#include "host/RotatingLogFile.h"
 
 #include <wx/datetime.h>
 

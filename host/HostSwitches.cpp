@@ -1,4 +1,4 @@
-#include "HostSwitches.h"
+#include "host/HostSwitches.h"
 
 namespace {
 bool s_ignoreServerTerminate = false;

@@ -1,4 +1,4 @@
-#include "OsDefaults.h"
+#include "host/OsDefaults.h"
 
 wxArrayString OsDefaults::Detect(const OsVersionInfo& v) {
     wxArrayString found;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OsVersion.h"
+#include "platform/OsVersion.h"
 
 #include <wx/arrstr.h>
 

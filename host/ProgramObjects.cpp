@@ -1,4 +1,4 @@
-#include "ProgramObjects.h"
+#include "host/ProgramObjects.h"
 
 VELTAAppConfig appConfig;
 VELTAServerController serverController;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "VELTAAppConfig.h"
-#include "VELTANavigationController.h"
-#include "VELTAServerController.h"
+#include "config/VELTAAppConfig.h"
+#include "navigation/VELTANavigationController.h"
+#include "server/VELTAServerController.h"
 
 // The program-wide objects, constructed in this order before the application
 // object and destroyed in reverse order after it.

@@ -1,4 +1,4 @@
-#include "RotatingLogFile.h"
+#include "host/RotatingLogFile.h"
 
 #include <cstdio>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "UserMessages.h"
+#include "host/UserMessages.h"
 
 bool UserMessages::IsGerman(const wxString& uiLanguage) {
     return uiLanguage.Lower() == wxS("de");

@@ -1,5 +1,5 @@
-#include "HostApp.h"
-#include "Watchdog.h"
+#include "host/HostApp.h"
+#include "server/Watchdog.h"
 
 #include <cstdlib>
 #include <cstring>

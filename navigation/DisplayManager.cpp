@@ -1,4 +1,4 @@
-#include "DisplayManager.h"
+#include "navigation/DisplayManager.h"
 
 #include <wx/display.h>
 #include <wx/log.h>

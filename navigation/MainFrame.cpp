@@ -1,15 +1,15 @@
-#include "MainFrame.h"
-#include "FatalError.h"
-#include "UserMessages.h"
+#include "navigation/MainFrame.h"
+#include "host/FatalError.h"
+#include "host/UserMessages.h"
 
 #include <wx/log.h>
 #include <wx/weakref.h>
 
-#include "HostSwitches.h"
-#include "NavigationController.h"
-#include "PlatformInfo.h"
-#include "VELTAAppConfig.h"
-#include "VELTAServerController.h"
+#include "config/VELTAAppConfig.h"
+#include "host/HostSwitches.h"
+#include "navigation/NavigationController.h"
+#include "platform/PlatformInfo.h"
+#include "server/VELTAServerController.h"
 
 #include <wx/ffile.h>
 #include <wx/filefn.h>

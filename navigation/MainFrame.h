@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IHtmlControlNavigationListener.h"
+#include "browserlib/api/IHtmlControlNavigationListener.h"
 
 #include <wx/frame.h>
 #include <wx/timer.h>

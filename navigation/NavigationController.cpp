@@ -1,11 +1,11 @@
-#include "NavigationController.h"
+#include "navigation/NavigationController.h"
 
-#include "NavigationPolicy.h"
+#include "navigation/NavigationPolicy.h"
 
-#include "DisplayManager.h"
-#include "HostConfig.h"
-#include "MainFrame.h"
-#include "SplashWindow.h"
+#include "config/HostConfig.h"
+#include "navigation/DisplayManager.h"
+#include "navigation/MainFrame.h"
+#include "navigation/SplashWindow.h"
 
 #include <wx/app.h>
 #include <wx/frame.h>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "BrowserFrameOptions.h"
-#include "IMozillaHost.h"
-#include "IServerControllerListener.h"
-#include "NavigationRequest.h"
-#include "wxHtmlCtrl.h"
+#include "browserlib/api/BrowserFrameOptions.h"
+#include "browserlib/api/IMozillaHost.h"
+#include "browserlib/api/NavigationRequest.h"
+#include "browserlib/api/wxHtmlCtrl.h"
+#include "server/IServerControllerListener.h"
 
 #include <memory>
 

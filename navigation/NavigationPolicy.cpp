@@ -1,6 +1,6 @@
-#include "NavigationPolicy.h"
+#include "navigation/NavigationPolicy.h"
 
-#include "WebUrl.h"
+#include "navigation/WebUrl.h"
 
 namespace {
 using Frame = NavigationRequest::Frame;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NavigationRequest.h"
-#include "UrlClassifier.h"
+#include "browserlib/api/NavigationRequest.h"
+#include "navigation/UrlClassifier.h"
 
 #include <wx/string.h>
 

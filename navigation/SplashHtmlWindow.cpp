@@ -1,6 +1,6 @@
-#include "SplashHtmlWindow.h"
+#include "navigation/SplashHtmlWindow.h"
 
-#include "HttpGet.h"
+#include "server/HttpGet.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,6 +1,6 @@
-#include "SplashWindow.h"
+#include "navigation/SplashWindow.h"
 
-#include "SplashHtmlWindow.h"
+#include "navigation/SplashHtmlWindow.h"
 
 SplashWindow::SplashWindow(const wxString& url, const wxString& title)
     : m_Url(url), m_Title(title) {}

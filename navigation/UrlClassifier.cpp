@@ -1,6 +1,6 @@
-#include "UrlClassifier.h"
+#include "navigation/UrlClassifier.h"
 
-#include "WebUrl.h"
+#include "navigation/WebUrl.h"
 
 #include <cstring>
 

@@ -1,10 +1,10 @@
-#include "VELTANavigationController.h"
+#include "navigation/VELTANavigationController.h"
 
-#include "HostConfig.h"
-#include "MainFrame.h"
-#include "NavigationPolicy.h"
-#include "UiServices.h"
-#include "UrlClassifier.h"
+#include "config/HostConfig.h"
+#include "navigation/MainFrame.h"
+#include "navigation/NavigationPolicy.h"
+#include "navigation/UrlClassifier.h"
+#include "platform/UiServices.h"
 
 #include <wx/log.h>
 

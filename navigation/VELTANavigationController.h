@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NavigationController.h"
-#include "NavigationRequest.h"
-#include "UrlClassifier.h"
+#include "browserlib/api/NavigationRequest.h"
+#include "navigation/NavigationController.h"
+#include "navigation/UrlClassifier.h"
 
 // The host's navigation controller: the web application's shutdown command on
 // stop, and the URL filter every navigation passes.

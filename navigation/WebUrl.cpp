@@ -1,4 +1,4 @@
-#include "WebUrl.h"
+#include "navigation/WebUrl.h"
 
 namespace {
 int HexValue(wxUniChar c) {

@@ -1,8 +1,8 @@
-#include "X11DisplayManager.h"
+#include "navigation/X11DisplayManager.h"
 
-#include "FatalError.h"
-#include "Watchdog.h"
-#include "X11WindowManager.h"
+#include "host/FatalError.h"
+#include "platform/X11WindowManager.h"
+#include "server/Watchdog.h"
 
 #include <wx/log.h>
 #include <wx/utils.h>

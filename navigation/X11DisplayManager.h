@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DisplayManager.h"
-#include "XRandRDisplayMode.h"
+#include "navigation/DisplayManager.h"
+#include "platform/XRandRDisplayMode.h"
 
 // Display modes on X11 through RandR; a Wayland session keeps the
 // compositor's mode. A real X server keeps a changed mode after the process

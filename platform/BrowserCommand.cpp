@@ -1,4 +1,4 @@
-#include "BrowserCommand.h"
+#include "platform/BrowserCommand.h"
 
 #include <wx/cmdline.h>
 #include <wx/tokenzr.h>

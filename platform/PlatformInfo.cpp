@@ -1,4 +1,4 @@
-#include "PlatformInfo.h"
+#include "platform/PlatformInfo.h"
 
 wxString PlatformInfo::Name() {
 #if defined(__WINDOWS__)

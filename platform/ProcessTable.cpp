@@ -1,4 +1,4 @@
-#include "ProcessTable.h"
+#include "platform/ProcessTable.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "ProgramPath.h"
+#include "platform/ProgramPath.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

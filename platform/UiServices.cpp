@@ -1,4 +1,4 @@
-#include "UiServices.h"
+#include "platform/UiServices.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "Utf8Locale.h"
+#include "platform/Utf8Locale.h"
 
 #include <clocale>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "WxUiServices.h"
+#include "platform/WxUiServices.h"
 
-#include "BrowserCommand.h"
-#include "ProgramPath.h"
+#include "platform/BrowserCommand.h"
+#include "platform/ProgramPath.h"
 
 #include <vector>
 #include <wx/artprov.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UiServices.h"
+#include "platform/UiServices.h"
 
 // The toolkit's message boxes and default browser.
 class WxUiServices : public UiServices {

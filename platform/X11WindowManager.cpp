@@ -1,4 +1,4 @@
-#include "X11WindowManager.h"
+#include "platform/X11WindowManager.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -1,4 +1,4 @@
-#include "XRandRDisplayMode.h"
+#include "platform/XRandRDisplayMode.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>

@@ -1,6 +1,6 @@
-#include "ExitCodeMessages.h"
+#include "server/ExitCodeMessages.h"
 
-#include "UserMessages.h"
+#include "host/UserMessages.h"
 
 int ExitCodeMessages::Normalize(int status) {
     for (int code : {InternalError, AlreadyRunning, DefaultExit}) {

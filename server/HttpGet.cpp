@@ -1,7 +1,7 @@
-#include "HttpGet.h"
+#include "server/HttpGet.h"
 
-#include "HttpStatusProbe.h"
-#include "TcpConnector.h"
+#include "server/HttpStatusProbe.h"
+#include "server/TcpConnector.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
-#include "HttpStatusProbe.h"
+#include "server/HttpStatusProbe.h"
 
-#include "TcpConnector.h"
+#include "server/TcpConnector.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
-#include "LeftoverServers.h"
+#include "server/LeftoverServers.h"
 
-#include "ProcessTable.h"
+#include "platform/ProcessTable.h"
 
 #include <chrono>
 #include <csignal>

@@ -1,4 +1,4 @@
-#include "OutputRateLimit.h"
+#include "server/OutputRateLimit.h"
 
 OutputRateLimit::Verdict OutputRateLimit::Admit(long long nowMs) {
     if (m_windowStart < 0 || nowMs - m_windowStart >= 1000) {

@@ -1,6 +1,6 @@
-#include "PortProbe.h"
+#include "server/PortProbe.h"
 
-#include "TcpConnector.h"
+#include "server/TcpConnector.h"
 
 #include <unistd.h>
 

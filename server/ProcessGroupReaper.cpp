@@ -1,9 +1,9 @@
-#include "ProcessGroupReaper.h"
+#include "server/ProcessGroupReaper.h"
 
-#include "FatalError.h"
-#include "LeftoverServers.h"
-#include "ProcessTable.h"
-#include "Watchdog.h"
+#include "host/FatalError.h"
+#include "platform/ProcessTable.h"
+#include "server/LeftoverServers.h"
+#include "server/Watchdog.h"
 
 #include <chrono>
 #include <csignal>

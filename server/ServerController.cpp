@@ -1,12 +1,12 @@
-#include "ServerController.h"
+#include "server/ServerController.h"
 
-#include "ExitCodeMessages.h"
-#include "HostConfig.h"
-#include "HttpStatusProbe.h"
-#include "IServerControllerListener.h"
-#include "PortProbe.h"
-#include "ServerProcess.h"
-#include "UiServices.h"
+#include "config/HostConfig.h"
+#include "platform/UiServices.h"
+#include "server/ExitCodeMessages.h"
+#include "server/HttpStatusProbe.h"
+#include "server/IServerControllerListener.h"
+#include "server/PortProbe.h"
+#include "server/ServerProcess.h"
 
 #include <algorithm>
 #include <wx/log.h>

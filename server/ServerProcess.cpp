@@ -1,11 +1,11 @@
-#include "ServerProcess.h"
+#include "server/ServerProcess.h"
 
-#include "HostSwitches.h"
-#include "LeftoverServers.h"
-#include "ProcessGroupReaper.h"
-#include "ProgramPath.h"
-#include "ServerController.h"
-#include "UiServices.h"
+#include "host/HostSwitches.h"
+#include "platform/ProgramPath.h"
+#include "platform/UiServices.h"
+#include "server/LeftoverServers.h"
+#include "server/ProcessGroupReaper.h"
+#include "server/ServerController.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OutputRateLimit.h"
+#include "server/OutputRateLimit.h"
 
 #include <string>
 #include <wx/evtloopsrc.h>

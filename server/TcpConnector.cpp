@@ -1,4 +1,4 @@
-#include "TcpConnector.h"
+#include "server/TcpConnector.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,16 +1,16 @@
-#include "VELTAServerController.h"
+#include "server/VELTAServerController.h"
 
-#include "ServerProcess.h"
+#include "server/ServerProcess.h"
 
-#include "ExitCodeMessages.h"
-#include "FatalError.h"
-#include "HostConfig.h"
-#include "HostSwitches.h"
-#include "IServerControllerListener.h"
-#include "PlatformInfo.h"
-#include "ProgramPath.h"
-#include "UiServices.h"
-#include "UserMessages.h"
+#include "config/HostConfig.h"
+#include "host/FatalError.h"
+#include "host/HostSwitches.h"
+#include "host/UserMessages.h"
+#include "platform/PlatformInfo.h"
+#include "platform/ProgramPath.h"
+#include "platform/UiServices.h"
+#include "server/ExitCodeMessages.h"
+#include "server/IServerControllerListener.h"
 
 #include <algorithm>
 #include <wx/cmdline.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ServerController.h"
+#include "server/ServerController.h"
 
 class wxTimer;
 

@@ -1,8 +1,8 @@
-#include "Watchdog.h"
+#include "server/Watchdog.h"
 
-#include "LeftoverServers.h"
-#include "ProcessTable.h"
-#include "XRandRDisplayMode.h"
+#include "platform/ProcessTable.h"
+#include "platform/XRandRDisplayMode.h"
+#include "server/LeftoverServers.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "Watchdog.h"
+#include "server/Watchdog.h"
 
 #include <cstdio>
 #include <cstdlib>

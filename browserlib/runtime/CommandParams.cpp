@@ -1,4 +1,4 @@
-#include "CommandParams.h"
+#include "browserlib/runtime/CommandParams.h"
 
 NS_INTERFACE_MAP_BEGIN(CommandParams)
 NS_INTERFACE_MAP_ENTRY(nsICommandParams)

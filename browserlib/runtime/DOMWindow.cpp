@@ -1,6 +1,6 @@
-#include "DOMWindow.h"
+#include "browserlib/runtime/DOMWindow.h"
 
-#include "WebBrowser.h"
+#include "browserlib/runtime/WebBrowser.h"
 
 NS_INTERFACE_MAP_BEGIN(DOMWindow)
 NS_INTERFACE_MAP_ENTRY(nsIDOMWindow)

@@ -1,6 +1,6 @@
-#include "DirectoryService.h"
+#include "browserlib/runtime/DirectoryService.h"
 
-#include "LocalFile.h"
+#include "browserlib/runtime/xpcom/LocalFile.h"
 
 #include <climits>
 #include <cstdlib>

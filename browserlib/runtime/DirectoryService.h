@@ -1,7 +1,7 @@
 #pragma once
 
-#include "nsCOMPtr.h"
-#include "nsXPCOMInterfaces.h"
+#include "browserlib/runtime/xpcom/nsCOMPtr.h"
+#include "browserlib/runtime/xpcom/nsXPCOMInterfaces.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "nsXPCOMInterfaces.h"
+#include "browserlib/runtime/xpcom/nsXPCOMInterfaces.h"
 
 // Starts and stops the embedding runtime. Calls nest: only the last stop that
 // matches a start shuts the runtime down.

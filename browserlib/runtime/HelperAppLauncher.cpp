@@ -1,8 +1,8 @@
-#include "HelperAppLauncher.h"
+#include "browserlib/runtime/HelperAppLauncher.h"
 
-#include "LocalFile.h"
-#include "SimpleURI.h"
-#include "nsMemory.h"
+#include "browserlib/runtime/xpcom/LocalFile.h"
+#include "browserlib/runtime/xpcom/SimpleURI.h"
+#include "browserlib/runtime/xpcom/nsMemory.h"
 
 NS_INTERFACE_MAP_BEGIN(HelperAppLauncher)
 NS_INTERFACE_MAP_ENTRY(nsIHelperAppLauncher)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "EngineView.h"
-#include "nsCOMPtr.h"
-#include "nsEmbeddingInterfaces.h"
+#include "browserlib/runtime/engine/EngineView.h"
+#include "browserlib/runtime/nsEmbeddingInterfaces.h"
+#include "browserlib/runtime/xpcom/nsCOMPtr.h"
 
 // A download on its way to the disk: asks the helper-application dialog
 // where it goes, then hands the answer to the engine.

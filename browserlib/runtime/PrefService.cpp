@@ -1,7 +1,7 @@
-#include "PrefService.h"
+#include "browserlib/runtime/PrefService.h"
 
-#include "LocalFile.h"
-#include "nsMemory.h"
+#include "browserlib/runtime/xpcom/LocalFile.h"
+#include "browserlib/runtime/xpcom/nsMemory.h"
 
 #include <cstdio>
 #include <fstream>

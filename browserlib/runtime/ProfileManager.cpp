@@ -1,10 +1,10 @@
-#include "ProfileManager.h"
+#include "browserlib/runtime/ProfileManager.h"
 
-#include "EngineBackend.h"
-#include "LocalFile.h"
-#include "PrefService.h"
-#include "nsComponentManager.h"
-#include "nsMemory.h"
+#include "browserlib/runtime/PrefService.h"
+#include "browserlib/runtime/engine/EngineBackend.h"
+#include "browserlib/runtime/xpcom/LocalFile.h"
+#include "browserlib/runtime/xpcom/nsComponentManager.h"
+#include "browserlib/runtime/xpcom/nsMemory.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "nsXPCOMInterfaces.h"
+#include "browserlib/runtime/xpcom/nsXPCOMInterfaces.h"
 
 #include <string>
 #include <vector>

@@ -1,14 +1,14 @@
-#include "WebBrowser.h"
+#include "browserlib/runtime/WebBrowser.h"
 
 #include <chrono>
 
-#include "EngineBackend.h"
-#include "EventQueue.h"
-#include "HelperAppLauncher.h"
-#include "SimpleURI.h"
-#include "WindowWatcher.h"
-#include "nsComponentManager.h"
-#include "nsMemory.h"
+#include "browserlib/runtime/HelperAppLauncher.h"
+#include "browserlib/runtime/WindowWatcher.h"
+#include "browserlib/runtime/engine/EngineBackend.h"
+#include "browserlib/runtime/xpcom/EventQueue.h"
+#include "browserlib/runtime/xpcom/SimpleURI.h"
+#include "browserlib/runtime/xpcom/nsComponentManager.h"
+#include "browserlib/runtime/xpcom/nsMemory.h"
 
 #include <algorithm>
 

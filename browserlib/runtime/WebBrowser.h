@@ -1,11 +1,11 @@
 #pragma once
 
-#include "DOMWindow.h"
-#include "EngineView.h"
-#include "RendererCrashes.h"
-#include "nsCOMPtr.h"
-#include "nsEmbeddingInterfaces.h"
-#include "nsWeakReference.h"
+#include "browserlib/runtime/DOMWindow.h"
+#include "browserlib/runtime/engine/EngineView.h"
+#include "browserlib/runtime/engine/RendererCrashes.h"
+#include "browserlib/runtime/nsEmbeddingInterfaces.h"
+#include "browserlib/runtime/xpcom/nsCOMPtr.h"
+#include "browserlib/runtime/xpcom/nsWeakReference.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
-#include "WindowWatcher.h"
+#include "browserlib/runtime/WindowWatcher.h"
 
-#include "WebBrowser.h"
+#include "browserlib/runtime/WebBrowser.h"
 
 NS_INTERFACE_MAP_BEGIN(WindowWatcher)
 NS_INTERFACE_MAP_ENTRY(nsIWindowWatcher)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "nsCOMPtr.h"
-#include "nsEmbeddingInterfaces.h"
+#include "browserlib/runtime/nsEmbeddingInterfaces.h"
+#include "browserlib/runtime/xpcom/nsCOMPtr.h"
 
 // Knows the window creator that makes windows pages open, the active window,
 // and the chrome around each window.

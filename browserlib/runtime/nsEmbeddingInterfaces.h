@@ -4,7 +4,7 @@
 
 // Interfaces of the web browser component and of the chrome around it.
 
-#include "nsXPCOMInterfaces.h"
+#include "browserlib/runtime/xpcom/nsXPCOMInterfaces.h"
 
 class nsIURI : public nsISupports {
 public:

@@ -1,4 +1,4 @@
-#include "DemoServer.h"
+#include "examples/appserver/DemoServer.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

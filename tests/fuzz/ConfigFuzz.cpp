@@ -1,7 +1,7 @@
 // Fuzz target for the configuration reader: any bytes as app.config.xml, read
 // by the host's own loader and looked up for every key it knows.
-#include "HostConfig.h"
-#include "XmlDocumentReader.h"
+#include "config/HostConfig.h"
+#include "config/XmlDocumentReader.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Fuzz target for the URL filter's rules: the bytes are split into a URL, a
 // start URL, a command prefix and a list of relative external paths.
-#include "UrlClassifier.h"
-#include "WebUrl.h"
+#include "navigation/UrlClassifier.h"
+#include "navigation/WebUrl.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
-#include "BrowserTestSupport.h"
+#include "tests/gui/BrowserTestSupport.h"
 
-#include "TestSupport.h"
-#include "wxHtmlCtrl.h"
+#include "browserlib/api/wxHtmlCtrl.h"
+#include "tests/unit/TestSupport.h"
 
 #include <chrono>
 #include <fstream>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "CBrowserFrame.h"
-#include "HeadlessBackend.h"
-#include "IHtmlControlNavigationListener.h"
-#include "IMozillaHost.h"
-#include "MozillaFacade.h"
-#include "VELTAAppConfig.h"
+#include "browserlib/MozillaFacade.h"
+#include "browserlib/api/IHtmlControlNavigationListener.h"
+#include "browserlib/api/IMozillaHost.h"
+#include "browserlib/frame/CBrowserFrame.h"
+#include "browserlib/runtime/engine/headless/HeadlessBackend.h"
+#include "config/VELTAAppConfig.h"
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
 // Tests of the browser library and the windows, with the headless engine, in
 // a real toolkit application (under a virtual X server).
 
-#include "HostLog.h"
-#include "TestSupport.h"
+#include "host/HostLog.h"
+#include "tests/unit/TestSupport.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
-#include "BrowserTestSupport.h"
-#include "CPromptService.h"
-#include "PromptResources.h"
-#include "PromptServiceFactory.h"
-#include "TestSupport.h"
-#include "nsComponentManager.h"
-#include "nsMemory.h"
+#include "browserlib/runtime/xpcom/nsComponentManager.h"
+#include "browserlib/runtime/xpcom/nsMemory.h"
+#include "browserlib/services/CPromptService.h"
+#include "browserlib/services/PromptResources.h"
+#include "browserlib/services/PromptServiceFactory.h"
+#include "tests/gui/BrowserTestSupport.h"
+#include "tests/unit/TestSupport.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "EmbeddingRuntime.h"
-#include "ObserverService.h"
-#include "nsComponentManager.h"
-#include "nsMemory.h"
-#include "nsWeakReference.h"
+#include "browserlib/runtime/EmbeddingRuntime.h"
+#include "browserlib/runtime/xpcom/ObserverService.h"
+#include "browserlib/runtime/xpcom/nsComponentManager.h"
+#include "browserlib/runtime/xpcom/nsMemory.h"
+#include "browserlib/runtime/xpcom/nsWeakReference.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "SplashHtmlWindow.h"
-#include "SplashWindow.h"
-#include "TestSupport.h"
-#include "UiServices.h"
+#include "navigation/SplashHtmlWindow.h"
+#include "navigation/SplashWindow.h"
+#include "platform/UiServices.h"
+#include "tests/unit/TestSupport.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>

@@ -5,14 +5,14 @@
 //
 //   browser-driver [CONFIG]
 
-#include "CBrowserFrame.h"
-#include "CBrowserView.h"
-#include "HostLog.h"
-#include "IHtmlControlNavigationListener.h"
-#include "IMozillaHost.h"
-#include "MozillaFacade.h"
-#include "VELTAAppConfig.h"
-#include "wxHtmlCtrl.h"
+#include "browserlib/MozillaFacade.h"
+#include "browserlib/api/IHtmlControlNavigationListener.h"
+#include "browserlib/api/IMozillaHost.h"
+#include "browserlib/api/wxHtmlCtrl.h"
+#include "browserlib/frame/CBrowserFrame.h"
+#include "browserlib/frame/CBrowserView.h"
+#include "config/VELTAAppConfig.h"
+#include "host/HostLog.h"
 
 #include <cstdio>
 #include <fcntl.h>

@@ -5,15 +5,15 @@
 //   server-driver CONFIG [--log FILE] [--stop-after-start] [--stop-at SECONDS]
 //                 [-no_redirect] [-ignore_server_terminate]
 
-#include "FatalError.h"
-#include "HostLog.h"
-#include "HostSwitches.h"
-#include "HttpStatusProbe.h"
-#include "IServerControllerListener.h"
-#include "ProcessGroupReaper.h"
-#include "ServerProcess.h"
-#include "VELTAAppConfig.h"
-#include "VELTAServerController.h"
+#include "config/VELTAAppConfig.h"
+#include "host/FatalError.h"
+#include "host/HostLog.h"
+#include "host/HostSwitches.h"
+#include "server/HttpStatusProbe.h"
+#include "server/IServerControllerListener.h"
+#include "server/ProcessGroupReaper.h"
+#include "server/ServerProcess.h"
+#include "server/VELTAServerController.h"
 
 #include <chrono>
 #include <csignal>

@@ -1,6 +1,6 @@
-#include "BrowserCommand.h"
-#include "ProgramPath.h"
-#include "TestSupport.h"
+#include "platform/BrowserCommand.h"
+#include "platform/ProgramPath.h"
+#include "tests/unit/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
-#include "PlatformInfo.h"
-#include "TestSupport.h"
-#include "VELTAAppConfig.h"
-#include "XmlDocumentReader.h"
+#include "config/VELTAAppConfig.h"
+#include "config/XmlDocumentReader.h"
+#include "platform/PlatformInfo.h"
+#include "tests/unit/TestSupport.h"
 
 #include <chrono>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
-#include "HostLog.h"
-#include "HostSwitches.h"
-#include "OsDefaults.h"
-#include "RotatingLogFile.h"
-#include "TestSupport.h"
-#include "UserMessages.h"
+#include "host/HostLog.h"
+#include "host/HostSwitches.h"
+#include "host/OsDefaults.h"
+#include "host/RotatingLogFile.h"
+#include "host/UserMessages.h"
+#include "tests/unit/TestSupport.h"
 
 #include <clocale>
 #include <gtest/gtest.h>

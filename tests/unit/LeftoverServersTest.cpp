@@ -1,4 +1,4 @@
-#include "LeftoverServers.h"
+#include "server/LeftoverServers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "LogFilePath.h"
-#include "TestSupport.h"
+#include "config/LogFilePath.h"
+#include "tests/unit/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <map>

@@ -1,7 +1,7 @@
-#include "ExitCodeMessages.h"
-#include "HttpStatusProbe.h"
-#include "ServerController.h"
-#include "TestSupport.h"
+#include "server/ExitCodeMessages.h"
+#include "server/HttpStatusProbe.h"
+#include "server/ServerController.h"
+#include "tests/unit/TestSupport.h"
 
 #include <arpa/inet.h>
 #include <atomic>

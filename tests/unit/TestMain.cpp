@@ -1,5 +1,5 @@
-#include "HostLog.h"
-#include "TestSupport.h"
+#include "host/HostLog.h"
+#include "tests/unit/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <wx/init.h>

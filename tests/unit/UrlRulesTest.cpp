@@ -1,6 +1,6 @@
-#include "NavigationPolicy.h"
-#include "UrlClassifier.h"
-#include "WebUrl.h"
+#include "navigation/NavigationPolicy.h"
+#include "navigation/UrlClassifier.h"
+#include "navigation/WebUrl.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "browserlib/runtime/engine/EngineView.h"
+
+#include <memory>
+#include <string>
+
+// The browser engine behind every view. "webkit" (WebKitGTK) unless the
+// environment variable VELTA_BROWSER_ENGINE says "headless", the in-process
+// engine that renders nothing and that tests drive.
+class EngineBackend {
+public:
+    virtual ~EngineBackend() = default;
+
+    static EngineBackend& Get();
+    // Which back end the environment selects: "webkit" or "headless".
+    static std::string SelectedName();
+
+    virtual std::string Name() const = 0;
+    // A new view; `relatedTo` is the opener of a window a page opened.
+    virtual std::unique_ptr<EngineView> CreateView(EngineViewClient* client,
+                                                   EngineView* relatedTo) = 0;
+    virtual bool CanShowMimeType(const std::string& mimeType) = 0;
+    // Website data (cookies, cache, storage) of later views goes here.
+    virtual void UseProfileDirectory(const std::string& directory) = 0;
+    virtual void SetFontSizes(int variable, int fixed) = 0;
+    // Navigations to `scheme`, which the engine cannot show, are decided once
+    // their frame is known (a page may not use them from a sub-frame unseen).
+    virtual void RouteScheme(const std::string& scheme) = 0;
+    // Starts the engine's processes for the current profile ahead of the first
+    // view, while the caller waits for something else (a server, say).
+    virtual void Prewarm() {}
+};
+
+std::unique_ptr<EngineBackend> CreateWebKitBackend();
+std::unique_ptr<EngineBackend> CreateHeadlessBackend();

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "browserlib/runtime/engine/EngineBackend.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <webkit2/webkit2.h>
+
+class WebKitEngineView;
+
+// WebKitGTK: one web context per profile (its website data lives in the
+// profile), shared settings, downloads and the view-source scheme.
+class WebKitBackend : public EngineBackend {
+public:
+    WebKitBackend();
+    ~WebKitBackend() override;
+
+    std::string Name() const override;
+    std::unique_ptr<EngineView> CreateView(EngineViewClient* client,
+                                           EngineView* relatedTo) override;
+    bool CanShowMimeType(const std::string& mimeType) override;
+    void UseProfileDirectory(const std::string& directory) override;
+    void SetFontSizes(int variable, int fixed) override;
+    void RouteScheme(const std::string& scheme) override;
+    void Prewarm() override;
+    bool IsRouted(const std::string& scheme) const { return m_routed.count(scheme) > 0; }
+
+    WebKitWebContext* Context();
+    // A view of the current profile with scripts of its own (a pop-up's drag
+    // answer is not its opener's), in `related`'s web process when given; owned.
+    WebKitWebView* NewWebView(WebKitWebView* related);
+    void Register(WebKitEngineView* view) { m_views.insert(view); }
+    void Unregister(WebKitEngineView* view) { m_views.erase(view); }
+
+private:
+    static void OnDownloadStarted(WebKitWebContext*, WebKitDownload*, gpointer);
+    static gboolean OnDecideDestination(WebKitDownload*, gchar*, gpointer);
+    static void OnViewSource(WebKitURISchemeRequest*, gpointer);
+    static void OnRoutedScheme(WebKitURISchemeRequest*, gpointer);
+    void RegisterRouted(WebKitWebContext* context, const std::string& scheme);
+
+    std::string m_profileDirectory;
+    std::map<std::string, WebKitWebContext*> m_contexts;
+    WebKitSettings* m_settings = nullptr;
+    WebKitWebView* m_probe = nullptr;
+    // A view no one sees, whose web process the first view takes over.
+    WebKitWebView* m_spare = nullptr;
+    std::set<WebKitEngineView*> m_views;
+    std::set<std::string> m_routed;
+};
