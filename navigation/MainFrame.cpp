@@ -9,6 +9,7 @@
 #include "host/HostSwitches.h"
 #include "navigation/NavigationController.h"
 #include "platform/PlatformInfo.h"
+#include "server/ExitCodeMessages.h"
 #include "server/VELTAServerController.h"
 
 #include <wx/ffile.h>
@@ -162,10 +163,24 @@ void MainFrame::OnServerEndedDuringStop() {
 }
 
 void MainFrame::OnServerEndedUnasked() {
-    // The server ended while the application was shown and nobody asked it
-    // to: a failure, never an exit 0.
     if (m_stopping)
         return;
+    if (ExitCodeMessages::IsOwnQuit(m_server.GetExitCode())) {
+        // The application's own Quit: its user asked, so the host goes too.
+        wxLogMessage(wxS("MainFrame: the server ended by itself with exit code 0: the "
+                         "application's own quit"));
+        m_stopping = true;
+        m_StartTimer.Stop();
+        wxHtmlCtrl::EndPageDialogs();
+        const bool farewell = !m_config.GetSplashScreenEnd().empty();
+        if (farewell)
+            m_navigation.ShowEndPage();
+        // The stop tick finds no server and closes the windows; the end page
+        // gets a moment to be seen first.
+        m_StopTimer.StartOnce(farewell ? kFarewellMs : 1);
+        return;
+    }
+    // Any other end nobody asked for is a failure, never an exit 0.
     const wxString& language = m_config.GetUILanguage();
     wxString message = m_server.GetErrorMessage();
     if (message.empty())

@@ -48,6 +48,9 @@ public:
     void OnServerEndedDuringStop();
 
 private:
+    // How long the end page shows after the application's own quit.
+    static constexpr int kFarewellMs = 1000;
+
     void OnStartTimer(wxTimerEvent& event);
     void OnStopTimer(wxTimerEvent& event);
     void OnClose(wxCloseEvent& event);

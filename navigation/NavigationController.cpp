@@ -109,6 +109,10 @@ bool NavigationController::StartWebApp() {
 }
 
 bool NavigationController::Stop() {
+    return ShowEndPage();
+}
+
+bool NavigationController::ShowEndPage() {
     if (!m_hostConfig) {
         wxLogError(wxS("NavigationController::Stop called with empty hostconfig"));
         return false;

@@ -33,6 +33,8 @@ public:
     void CloseWindows();
     virtual bool StartWebApp();
     virtual bool Stop();
+    // The configured end page (SplashScreenEnd) in the application's window.
+    bool ShowEndPage();
     virtual bool FilterUrl(const wxString& url) = 0;
     virtual bool FilterNavigation(NavigationRequest& request) { return FilterUrl(request.url); }
 

@@ -15,6 +15,10 @@ public:
     // unsigned 32-bit form) onto the codes; everything else is left as it is.
     static int Normalize(int status);
 
+    // A server that ends with 0 while it is shown did what its user asked (its own
+    // Quit); a signal arrives as a negative status, any other code is a failure.
+    static bool IsOwnQuit(int status) { return status == 0; }
+
     static wxString ForExitCode(int status, const wxString& uiLanguage);
     // The message every start leaves behind until a more precise one replaces it.
     static wxString StartFailed(const wxString& uiLanguage);

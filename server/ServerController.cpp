@@ -96,6 +96,7 @@ void ServerController::OnServerProcessTerminated(int exitCode) {
         m_starting = false;
     }
     m_stopping = false;
+    m_exitCode = exitCode;
     // Set before the listener hears it: the listener may tell the user.
     m_errorMessage = ExitCodeMessages::ForExitCode(exitCode, Language());
     m_retryCount = 0;

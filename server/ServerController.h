@@ -27,6 +27,8 @@ public:
     void OnServerProcessTerminated(int exitCode);
 
     const wxString& GetErrorMessage() const { return m_errorMessage; }
+    // The status of the server's last end, as the process reported it.
+    int GetExitCode() const { return m_exitCode; }
     ServerProcess* GetProcess() const { return m_process; }
     bool IsStarting() const { return m_starting; }
     bool IsStopping() const { return m_stopping; }
@@ -46,6 +48,7 @@ protected:
     wxEvtHandler* m_parent = nullptr;
     int m_retryCount = 0;
     wxString m_errorMessage;
+    int m_exitCode = -1;
     // How long one status check may take in all (connect and answer).
     int m_probeBudgetMs = 3000;
 };

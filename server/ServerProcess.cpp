@@ -5,6 +5,7 @@
 #include "platform/UiServices.h"
 #include "server/LeftoverServers.h"
 #include "server/ProcessGroupReaper.h"
+#include "server/ServerOutputText.h"
 #include "server/ServerController.h"
 
 #include <algorithm>
@@ -180,7 +181,7 @@ void ServerProcess::DrainStream(int i, bool final) {
     auto logLine = [&](const char* text, size_t length) {
         switch (m_rate.Admit(now)) {
         case OutputRateLimit::Verdict::Log:
-            wxLogMessage(wxS("server: %s"), wxString::FromUTF8Unchecked(text, length));
+            wxLogMessage(wxS("server: %s"), ServerOutputText::Decode(text, length));
             break;
         case OutputRateLimit::Verdict::FirstLeftOut:
             wxLogWarning(wxS("ServerProcess: the server writes more than %d lines a second; "

@@ -1,8 +1,8 @@
 #!/bin/bash
 # Nothing lost, nothing left behind, with the real engine: unsaved work is asked
 # about (stay keeps everything, leave ends it), a close during the start, a
-# quit with page dialogs open, a crashed renderer, a server that ends by itself,
-# and a second start of the same installation.
+# quit with page dialogs open, a crashed renderer, a server that ends by itself
+# (failing, or with 0: the application's own quit), and a second start of the same installation.
 . "$(dirname "$0")/lib.sh"
 
 PAGES="$HERE/links"
@@ -136,6 +136,22 @@ if wait_window "Velta Demo" 60 > /dev/null; then
     fi
 else
     fail "the demo shows"
+fi
+kill -9 $HOST 2>/dev/null
+
+# --- A server that ends with 0 while shown: the application's own quit.
+prepare_demo 0
+sed -i 's#--start-delay 0#--start-delay 0 --exit-after 4 --exit-code 0#' "$APP/app.config.xml"
+: > "$LOG"
+start_host
+if app=$(wait_window "Velta Demo" 60); then
+    check "its own quit ends the host" wait_exit $HOST 30
+    check "with exit code 0 ($EXIT_CODE)" test "$EXIT_CODE" = 0
+    check "it is logged as the application's own quit" grep -q "the application's own quit" "$LOG"
+    check "the end page showed first" grep -q "NavigationController::Stop with splash url: .*goodbye.html" "$LOG"
+    check "no fatal message" test -z "$(grep -e "Fatal error" -e "the server ended while the application was shown" "$LOG" "$WORK/host.out")"
+else
+    fail "the demo shows for its own quit"
 fi
 kill -9 $HOST 2>/dev/null
 finish

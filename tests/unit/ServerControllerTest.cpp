@@ -298,6 +298,43 @@ TEST_F(ServerControllerTest, FloodOfOutputIsReadButBoundedInTheLog) {
     EXPECT_TRUE(log.Contains("lines are left out of the log until it slows down"));
 }
 
+TEST_F(ServerControllerTest, EmptyAndOddLinesAreLoggedAsTheyAre) {
+    // Empty lines, Latin-1, a cut UTF-8 sequence and terminal colours, as
+    // real servers print them before they listen.
+    dir.Write("odd.sh", "#!/bin/sh\n"
+                        "printf '\\n\\r\\nbefore\\n\\n'\n"
+                        "printf 'caf\\351\\n\\342\\202\\n\\033[32mgreen\\033[0m\\n'\n"
+                        "printf 'f\\303\\274r\\n'\n"
+                        "exec \"" +
+                            BuildDir() + "/examples/appserver/velta-demo-server\" \"$@\"\n");
+    chmod(dir.File("odd.sh").c_str(), 0755);
+    dir.Write("app.config.xml",
+              "<c>\n" + Key("ServerDirectory", "", dir.path()) +
+                  Key("ServerStartCommand", "", "odd.sh --port VELTA_SERVER_PORT") +
+                  Key("ServerUrl", "", "http://localhost:VELTA_SERVER_PORT/status") +
+                  Key("ServerPort", " baseport=\"31510\"", "") + "</c>\n");
+    config.SetFileName(dir.File("app.config.xml"));
+    ASSERT_TRUE(config.Load());
+    controller.Init(&host, &listener, &config);
+    LogCapture log;
+    ASSERT_TRUE(StartAndWait(10000));
+    std::vector<wxString> lines;
+    for (const auto& entry : log.entries)
+        if (entry.second.StartsWith("server: "))
+            lines.push_back(entry.second.Mid(8));
+    ASSERT_GE(lines.size(), 8u);
+    EXPECT_EQ(lines[0], "");
+    EXPECT_EQ(lines[1], "");
+    EXPECT_EQ(lines[2], "before");
+    EXPECT_EQ(lines[3], "");
+    EXPECT_EQ(lines[4], wxString::FromUTF8("caf\xef\xbf\xbd"));
+    EXPECT_EQ(lines[5], wxString::FromUTF8("\xef\xbf\xbd\xef\xbf\xbd"));
+    EXPECT_EQ(lines[6], "\x1b[32mgreen\x1b[0m");
+    EXPECT_EQ(lines[7], wxString::FromUTF8("f\xc3\xbcr"));
+    for (const auto& entry : log.entries)
+        EXPECT_FALSE(entry.second.Contains("Assertion")) << entry.second;
+}
+
 TEST_F(ServerControllerTest, NoRedirectLeavesTheOutputOutOfTheLog) {
     HostSwitches::Set("no_redirect");
     Configure("--port VELTA_SERVER_PORT");

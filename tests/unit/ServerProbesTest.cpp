@@ -1,6 +1,7 @@
 #include "server/ExitCodeMessages.h"
 #include "server/HttpStatusProbe.h"
 #include "server/ServerController.h"
+#include "server/ServerOutputText.h"
 #include "tests/unit/TestSupport.h"
 
 #include <arpa/inet.h>
@@ -244,4 +245,29 @@ TEST(ExitCodeMessages, TextsInBothLanguages) {
     EXPECT_EQ(ExitCodeMessages::StartFailed("en"),
               "The application could not be started. Please restart your computer and open the "
               "program again.");
+}
+
+TEST(ServerOutputText, ValidUtf8StaysAndEveryBadByteIsOneReplacement) {
+    const wxString bad = wxString(wxUniChar(0xFFFD));
+    const struct {
+        std::string bytes;
+        wxString logged;
+    } cases[] = {
+        {"", ""},
+        {"plain ascii", "plain ascii"},
+        {"gr\xc3\xbc\xc3\x9f dich \xe2\x82\xac \xf0\x9f\x98\x80",
+         wxString::FromUTF8("gr\xc3\xbc\xc3\x9f dich \xe2\x82\xac \xf0\x9f\x98\x80")},
+        {"caf\xe9", "caf" + bad},                       // Latin-1
+        {"\xe2\x82", bad + bad},                        // cut at the line's end
+        {"\xc0\xaf", bad + bad},                        // overlong slash
+        {"\xed\xa0\x80", bad + bad + bad},              // a surrogate
+        {"\xf4\x90\x80\x80", bad + bad + bad + bad},    // past U+10FFFF
+        {std::string("a\0b", 3), "a" + bad + "b"},      // NUL would end the log line
+        {"\x1b[1mbold\x1b[0m\ttab", "\x1b[1mbold\x1b[0m\ttab"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ServerOutputText::Decode(c.bytes.data(), c.bytes.size()), c.logged)
+            << "for " << testing::PrintToString(c.bytes);
+    EXPECT_EQ(ServerOutputText::Decode(nullptr, 0), "");
+    EXPECT_EQ(ServerOutputText::Decode("\n", 0), "") << "an empty line's text is never read";
 }
