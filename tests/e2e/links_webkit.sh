@@ -141,6 +141,22 @@ if app=$(wait_window "Links App" 60); then
         fail "the keys page shows"
     fi
 
+    # An editor's own keys are the page's: the host acts only on keys it leaves.
+    key "$app" alt+8
+    if wait_title "$app" "Editor" 20; then
+        : > "$LOG.keys"; before=$(wc -l < "$LOG")
+        for k in ctrl+f ctrl+g alt+Left ctrl+shift+minus ctrl+r; do key "$app" "$k"; done
+        check "the editor gets Ctrl+F, Ctrl+G, Alt+Left, Ctrl+Shift+Minus, Ctrl+R" \
+            wait_title_like "$app" '^Editor ctrl\+f ctrl\+g alt\+arrowleft ctrl\+shift\+[-_] ctrl\+r$' 20
+        tail -n +"$((before + 1))" "$LOG" > "$LOG.keys"
+        check "and none of them is the host's" bash -c "! grep -q 'OnBrowserKey' '$LOG.keys'"
+        check "no find box" bash -c "! xdotool search --onlyvisible --name '^Find in page$' > /dev/null"
+        key "$app" F5
+        check "a key the page leaves still is the host's (F5 reloads)" wait_log "CBrowserView::OnBrowserKey f5" 20
+    else
+        fail "the editor page shows"
+    fi
+
     key "$app" alt+q
     check "the application's own quit ends the host" wait_exit $HOST 60
     check "with exit code 0 ($EXIT_CODE)" test "$EXIT_CODE" = 0

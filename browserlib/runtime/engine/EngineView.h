@@ -89,7 +89,7 @@ public:
     virtual void OnDownload(EngineDownload& download) = 0;
     // The engine's renderer for this view ended ("crashed", "memory limit").
     virtual void OnRendererGone(const std::string& reason) = 0;
-    // true: the key was the client's, the page never sees it.
+    // A key the page saw and left alone; true: the client acted on it.
     virtual bool OnKey(const EngineKey& key) = 0;
     // Drag and drop: false refuses.
     virtual bool OnDragStart() = 0;

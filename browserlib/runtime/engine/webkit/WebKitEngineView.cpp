@@ -70,7 +70,10 @@ WebKitEngineView::WebKitEngineView(WebKitBackend& backend, EngineViewClient* cli
     g_signal_connect(m_view, "script-dialog", G_CALLBACK(OnScriptDialog), this);
     g_signal_connect(m_view, "authenticate", G_CALLBACK(OnAuthenticate), this);
     g_signal_connect(m_view, "context-menu", G_CALLBACK(OnContextMenu), this);
-    g_signal_connect(m_view, "key-press-event", G_CALLBACK(OnKeyPress), this);
+    // After the view's own handler: the page sees each key first, and only a
+    // key it left alone (no preventDefault, no editor that took it) comes back
+    // here, when the engine hands it on.
+    g_signal_connect_after(m_view, "key-press-event", G_CALLBACK(OnKeyPress), this);
     g_signal_connect(m_view, "web-process-terminated", G_CALLBACK(OnRendererTerminated), this);
     WebKitFindController* finder = webkit_web_view_get_find_controller(m_view);
     g_signal_connect(finder, "found-text", G_CALLBACK(OnFound), this);
@@ -91,6 +94,24 @@ WebKitEngineView::WebKitEngineView(WebKitBackend& backend, EngineViewClient* cli
         nullptr);
     webkit_user_content_manager_add_script(content, guard);
     webkit_user_script_unref(guard);
+    // Alt+Left and Alt+Right: the engine's own default (scrolling) takes them
+    // before they could come back, so the page says once its handlers are
+    // done whether it left them alone.
+    webkit_user_content_manager_register_script_message_handler(content, "veltaKey");
+    g_signal_connect(content, "script-message-received::veltaKey", G_CALLBACK(OnKeyMessage), this);
+    WebKitUserScript* keys = webkit_user_script_new(
+        "(function () { if (window.__veltaKeys) return; window.__veltaKeys = true;"
+        " window.addEventListener('keydown', function (e) {"
+        "  if (!e.altKey || e.ctrlKey || e.metaKey || e.shiftKey) return;"
+        "  if (e.key !== 'ArrowLeft' && e.key !== 'ArrowRight') return;"
+        "  setTimeout(function () { if (!e.defaultPrevented && window.webkit &&"
+        "   webkit.messageHandlers && webkit.messageHandlers.veltaKey)"
+        "   webkit.messageHandlers.veltaKey.postMessage(e.key === 'ArrowLeft' ? 'left' : 'right');"
+        "  }, 0); }); })();",
+        WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES, WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr,
+        nullptr);
+    webkit_user_content_manager_add_script(content, keys);
+    webkit_user_script_unref(keys);
     g_signal_connect(m_view, "drag-drop", G_CALLBACK(OnDragDrop), this);
     g_signal_connect(webkit_web_view_get_window_properties(m_view), "notify::geometry",
                      G_CALLBACK(OnGeometry), this);
@@ -436,7 +457,24 @@ gboolean WebKitEngineView::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer d
     key.ctrl = event->state & GDK_CONTROL_MASK;
     key.alt = event->state & GDK_MOD1_MASK;
     key.shift = event->state & GDK_SHIFT_MASK;
+    if (key.alt && !key.ctrl && !key.shift && (key.name == "left" || key.name == "right"))
+        return FALSE; // the page's script tells (OnKeyMessage)
     return self->m_client->OnKey(key);
+}
+
+void WebKitEngineView::OnKeyMessage(WebKitUserContentManager*, WebKitJavascriptResult* result,
+                                    gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    JSCValue* value = webkit_javascript_result_get_js_value(result);
+    if (!self->m_client || !jsc_value_is_string(value))
+        return;
+    gchar* text = jsc_value_to_string(value);
+    EngineKey key;
+    key.name = text;
+    key.alt = true;
+    g_free(text);
+    if (key.name == "left" || key.name == "right")
+        self->m_client->OnKey(key);
 }
 
 void WebKitEngineView::SetZoom(double factor) {

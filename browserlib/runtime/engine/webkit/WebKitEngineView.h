@@ -71,6 +71,7 @@ private:
     static void OnFound(WebKitFindController*, guint, gpointer);
     static void OnNotFound(WebKitFindController*, gpointer);
     static void OnDragMessage(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer);
+    static void OnKeyMessage(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer);
     static gboolean OnDragDrop(GtkWidget*, GdkDragContext*, gint, gint, guint, gpointer);
 
     WindowFeatures Features() const;
