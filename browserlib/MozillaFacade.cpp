@@ -7,6 +7,7 @@
 #include "browserlib/frame/CBrowserFrame.h"
 #include "browserlib/frame/CBrowserImpl.h"
 #include "browserlib/frame/CBrowserView.h"
+#include "browserlib/frame/CloseRound.h"
 #include "browserlib/profile/ProfileStartup.h"
 #include "browserlib/profile/winEmbedFileLocProvider.h"
 #include "browserlib/runtime/EmbeddingRuntime.h"
@@ -255,7 +256,7 @@ CBrowserFrame* MozillaFacade::CreateNewBrowserFrame(wxWindow* parent, IMozillaHo
     return frame;
 }
 
-nsresult MozillaFacade::CreateChromeWindow(nsIWebBrowserChrome*, PRUint32 chromeFlags,
+nsresult MozillaFacade::CreateChromeWindow(nsIWebBrowserChrome* parent, PRUint32 chromeFlags,
                                            nsIWebBrowserChrome** result) {
     if (!result)
         return NS_ERROR_NULL_POINTER;
@@ -265,10 +266,26 @@ nsresult MozillaFacade::CreateChromeWindow(nsIWebBrowserChrome*, PRUint32 chrome
     params.name = wxString::Format(wxS("New window %d"), m_windowNumber);
     params.chromeFlags = chromeFlags;
     params.resizable = (chromeFlags & nsIWebBrowserChrome::CHROME_WINDOW_RESIZE) != 0;
-    // Until the page asks for a size: its opener's, cascaded, on screen.
-    if (wxFrame* opener = LastShownFrame()) {
+    // Until the page asks for a size: its opener's, cascaded from where the
+    // window manager put the opener, on screen, and on no other window's place.
+    wxFrame* opener = nullptr;
+    std::vector<wxPoint> taken;
+    {
+        wxMutexLocker lock(m_Mutex);
+        for (wxObject* entry : m_Frames) {
+            auto* frame = dynamic_cast<CBrowserFrame*>(entry);
+            if (!frame || !frame->IsShown())
+                continue;
+            taken.push_back(frame->GetPosition());
+            if (parent && frame->GetView() && frame->GetView()->GetChrome() == parent)
+                opener = frame;
+        }
+    }
+    if (!opener)
+        opener = LastShownFrame();
+    if (opener) {
         const wxRect place = WindowPlacement::Cascaded(
-            opener->GetRect(), WindowPlacement::WorkAreaAround(opener->GetRect()));
+            opener->GetRect(), WindowPlacement::WorkAreaAround(opener->GetRect()), taken);
         params.x = place.x;
         params.y = place.y;
         params.width = place.width;
@@ -290,6 +307,18 @@ wxFrame* MozillaFacade::LastShownFrame() {
         if (auto* frame = dynamic_cast<CBrowserFrame*>(entry); frame && frame->IsShown())
             last = frame;
     return last;
+}
+
+void MozillaFacade::AskEveryPageToClose(std::function<void(bool mayClose)> done) {
+    std::vector<CBrowserFrame*> frames, hosted;
+    {
+        wxMutexLocker lock(m_Mutex);
+        for (auto it = m_Frames.rbegin(); it != m_Frames.rend(); ++it)
+            if (auto* frame = dynamic_cast<CBrowserFrame*>(*it))
+                (frame->IsHosted() ? hosted : frames).push_back(frame);
+    }
+    frames.insert(frames.end(), hosted.begin(), hosted.end());
+    CloseRound::Start(frames, std::move(done));
 }
 
 void MozillaFacade::RemoveOneFrame(wxObject* frame, bool) {

@@ -6,6 +6,7 @@
 #include "browserlib/runtime/xpcom/nsWeakReference.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <wx/string.h>
 #include <wx/thread.h>
@@ -50,6 +51,9 @@ public:
     nsresult InitializePrefs();
 
     void RemoveOneFrame(wxObject* frame, bool flag);
+    // Every window's page, pop-ups first and the application's window last,
+    // asked in turn whether it may go; `done` hears false when one keeps it.
+    void AskEveryPageToClose(std::function<void(bool mayClose)> done);
     // The frame a page most likely opened a window from: the last one shown.
     wxFrame* LastShownFrame();
     wxFrame* FindWindowByHwnd(void* handle);

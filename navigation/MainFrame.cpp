@@ -113,14 +113,19 @@ void MainFrame::OnStartTimer(wxTimerEvent&) {
 void MainFrame::OnClose(wxCloseEvent& event) {
     if (m_stopping)
         return;
-    // A close the user started (the quit command, command 100) asks the page
-    // first; one from outside (a signal, a fatal error) waits for no one.
+    // A close the user started (the quit command, command 100) asks every
+    // window's page first; one from outside (a signal, a fatal error) waits
+    // for no one.
     wxHtmlCtrl* control = m_navigation.GetControl();
-    if (event.CanVeto() && control && !m_pageAsked) {
+    if (event.CanVeto() && control) {
         event.Veto();
+        if (m_pageAsked) {
+            wxLogMessage(wxS("MainFrame::OnClose: refused, the pages are still being asked"));
+            return;
+        }
         m_pageAsked = true;
         wxWeakRef<MainFrame> self(this);
-        control->AskPageToClose([self](bool mayClose) {
+        wxHtmlCtrl::AskEveryPageToClose([self](bool mayClose) {
             if (!self)
                 return;
             self->m_pageAsked = false;

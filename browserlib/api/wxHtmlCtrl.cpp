@@ -93,6 +93,13 @@ wxHtmlCtrl* wxHtmlCtrl::createEmbeddedBrowser(wxApp*, wxWindow* parent, const wx
     return facade ? facade->CreateEmbeddedBrowserFrame(parent, host, params) : nullptr;
 }
 
+void wxHtmlCtrl::AskEveryPageToClose(std::function<void(bool mayClose)> done) {
+    if (MozillaFacade* facade = MozillaFacade::Existing())
+        facade->AskEveryPageToClose(std::move(done));
+    else
+        done(true);
+}
+
 const BrowserFrameList& wxHtmlCtrl::GetFrameList() {
     static const BrowserFrameList empty;
     MozillaFacade* facade = MozillaFacade::Existing();

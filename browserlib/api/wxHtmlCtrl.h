@@ -44,6 +44,9 @@ public:
     static wxHtmlCtrl* createEmbeddedBrowser(wxApp* app, wxWindow* parent, const wxString& name,
                                              HostConfig* config, IMozillaHost* host);
     static const BrowserFrameList& GetFrameList();
+    // The application closes: every window's page (pop-ups first) is asked in
+    // turn; `done` hears true when all may go, false when one keeps its work.
+    static void AskEveryPageToClose(std::function<void(bool mayClose)> done);
     // Links of `scheme` (one the engine cannot show) reach the listener a second
     // time once it is known which frame they are for.
     static void RouteScheme(const wxString& scheme);

@@ -170,17 +170,30 @@ void CBrowserFrame::OnClose(wxCloseEvent& event) {
     // A close the user started asks the page first, as browsers do.
     if (event.CanVeto() && !m_pageAgreed && !m_closing && m_view) {
         event.Veto();
-        if (m_askingPage)
+        if (m_askingPage) {
+            wxLogMessage(wxS("CBrowserFrame::OnClose: refused, the page is still being asked"));
             return;
+        }
         m_askingPage = true;
         wxWeakRef<CBrowserFrame> self(this);
-        AskPageToClose([self](bool mayClose) {
+        auto then = [self](bool mayClose) {
             if (!self)
                 return;
             self->m_askingPage = false;
             if (mayClose)
                 self->Close();
-        });
+        };
+        // The application's window closes the application: every window's
+        // page is asked. A pop-up asks only its own.
+        MozillaFacade* facade = MozillaFacade::Existing();
+        if (m_options.hosted && facade) {
+            wxLogMessage(wxS("CBrowserFrame::OnClose: every window's page is asked whether it "
+                             "may go"));
+            facade->AskEveryPageToClose(then);
+        } else {
+            wxLogMessage(wxS("CBrowserFrame::OnClose: the page is asked whether it may go"));
+            AskPageToClose(then);
+        }
         return;
     }
     if (m_hostConfig && !m_hostConfig->GetAppCommandShutdown().empty() && m_options.hosted) {

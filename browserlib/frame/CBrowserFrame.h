@@ -70,6 +70,8 @@ public:
     bool IsFirstNavigationPending() const { return m_firstNavigationPending; }
     bool IsClosing() const override { return m_closing; }
     void AskPageToClose(std::function<void(bool mayClose)> done) override;
+    // A later close asks the page again (another window's page kept the application).
+    void ForgetPageAgreement() { m_pageAgreed = false; }
     // The browser takes the whole client area (no browser rectangle configured).
     bool FillsFrame() const { return m_fillsFrame; }
     // The frame's native handle, as the engine's site windows name it.

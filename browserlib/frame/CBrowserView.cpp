@@ -17,11 +17,26 @@
 #include <wx/app.h>
 #include <wx/colour.h>
 #include <wx/log.h>
+#include <wx/timer.h>
 
 namespace {
 const int kCommandIds[] = {32773, 32774, 32775, 32776, 32777, 32778, 32780, 32781, 32782,
                            32783, 32784, 32785, 32786, 32789, 32790, 32791, 32792, 32813,
                            32814, 32815, 32816, 32817, 32818, 32819, 32820, 32821};
+
+// The engine's deferred work (a page agreeing to close, a window to destroy)
+// runs as soon as the loop is free. Idle time alone is not enough: a busy page,
+// polling its server or painting, can hold it off until the next input event.
+class DeferredWorkTimer : public wxTimer {
+public:
+    void Notify() override { EventQueue::Main().ProcessPendingEvents(); }
+};
+
+void WakeUpDeferredWork() {
+    static DeferredWorkTimer* timer = new DeferredWorkTimer; // as long as the process
+    if (!timer->IsRunning())
+        timer->StartOnce(1);
+}
 } // namespace
 
 CBrowserView::CBrowserView(CBrowserFrame* frame, BrowserFrameGlueObj* glue)
@@ -41,8 +56,7 @@ bool CBrowserView::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, c
         Bind(wxEVT_MENU, &CBrowserView::OnCommand, this, command);
         Bind(wxEVT_UPDATE_UI, &CBrowserView::OnUpdateCommand, this, command);
     }
-    // Deferred engine work gets its turn on the next idle time.
-    EventQueue::SetWakeUp([] { wxWakeUpIdle(); });
+    EventQueue::SetWakeUp(WakeUpDeferredWork);
     if (NS_FAILED(CreateBrowser()))
         wxLogError(wxS("CBrowserView::CreateBrowser failed"));
     return true;

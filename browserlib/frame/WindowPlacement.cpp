@@ -12,15 +12,39 @@ wxRect WindowPlacement::Fitted(const wxRect& rect, const wxRect& workArea) {
     return fitted;
 }
 
-wxRect WindowPlacement::Cascaded(const wxRect& opener, const wxRect& workArea) {
-    wxRect next(opener.x + kStep, opener.y + kStep, opener.width, opener.height);
-    next.width = std::min(next.width, workArea.width);
-    next.height = std::min(next.height, workArea.height);
-    if (next.GetRight() > workArea.GetRight())
-        next.x = workArea.x;
-    if (next.GetBottom() > workArea.GetBottom())
-        next.y = workArea.y;
-    return Fitted(next, workArea);
+wxRect WindowPlacement::Cascaded(const wxRect& opener, const wxRect& workArea,
+                                 const std::vector<wxPoint>& taken) {
+    wxRect next(opener.x + kStep, opener.y + kStep, std::min(opener.width, workArea.width),
+                std::min(opener.height, workArea.height));
+    const auto fit = [&](wxRect& r) {
+        // A window too wide (or tall) for any step gives up a step of its size
+        // rather than cover the opener; any other goes back to the corner.
+        if (r.GetRight() > workArea.GetRight()) {
+            if (opener.width + kStep > workArea.width)
+                r.width = workArea.GetRight() + 1 - std::max(r.x, workArea.x);
+            else
+                r.x = workArea.x;
+        }
+        if (r.GetBottom() > workArea.GetBottom()) {
+            if (opener.height + kStep > workArea.height)
+                r.height = workArea.GetBottom() + 1 - std::max(r.y, workArea.y);
+            else
+                r.y = workArea.y;
+        }
+        r = Fitted(r, workArea);
+    };
+    fit(next);
+    const auto isTaken = [&](const wxRect& r) {
+        if (r.GetTopLeft() == opener.GetTopLeft())
+            return true;
+        return std::find(taken.begin(), taken.end(), r.GetTopLeft()) != taken.end();
+    };
+    for (int tries = 0; tries < 16 && isTaken(next); ++tries) {
+        next.x += kStep;
+        next.y += kStep;
+        fit(next);
+    }
+    return next;
 }
 
 wxSize WindowPlacement::DefaultSize(const wxRect& workArea) {

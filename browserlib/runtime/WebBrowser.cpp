@@ -911,8 +911,10 @@ void WebBrowser::OnDownload(EngineDownload& download) {
     if (!launcher->Decided())
         launcher->Cancel();
     launcher->Detach();
-    // A window a page opened only for this download has nothing to show.
-    if (mOpenedByPage && mCurrentUrl.empty())
+    // A window a page opened only for this download has nothing to show: it
+    // went straight to the file, or showed only the empty page a script opens
+    // before it sends the window on (window.open('') and then its location).
+    if (mOpenedByPage && (mCurrentUrl.empty() || mCurrentUrl == "about:blank"))
         OnCloseRequested();
 }
 

@@ -35,15 +35,19 @@ bool German() {
 }
 
 // The runtime's own texts in the host's language; any other text as it is.
-wxString Worded(const PRUnichar* text) {
+// `window` names the window whose page asks to stay, where one has a title.
+wxString Worded(const PRUnichar* text, const wxString& window = wxString()) {
     const std::u16string given = text ? std::u16string(text) : std::u16string();
-    if (given == kLeavePageText)
-        return German() ? wxString(L"Diese Seite möchte wissen, ob Sie sie wirklich verlassen "
-                                   L"wollen. Eingegebene Daten werden möglicherweise nicht "
-                                   L"gespeichert.\n\nSeite verlassen?")
-                        : wxString(wxS("This page asks you to confirm that you want to leave. "
-                                       "Data you have entered may not be saved.\n\nLeave the "
-                                       "page?"));
+    if (given == kLeavePageText) {
+        const wxString named = window.empty() ? wxString() : L"\u201C" + window + L"\u201D\n\n";
+        return named + (German() ? wxString(L"Diese Seite möchte wissen, ob Sie sie wirklich "
+                                            L"verlassen wollen. Eingegebene Daten werden "
+                                            L"möglicherweise nicht gespeichert.\n\nSeite "
+                                            L"verlassen?")
+                                 : wxString(wxS("This page asks you to confirm that you want to "
+                                                "leave. Data you have entered may not be "
+                                                "saved.\n\nLeave the page?")));
+    }
     if (given == kStopDialogsCheckText)
         return German() ? wxString(L"Diese Seite daran hindern, weitere Dialoge zu öffnen")
                         : wxString(wxS("Prevent this page from opening more dialogs"));
@@ -235,15 +239,26 @@ nsresult CPromptService::AlertCheck(nsIDOMWindow* parent, const PRUnichar* title
                      {}, nullptr);
 }
 
-nsresult CPromptService::Confirm(nsIDOMWindow*, const PRUnichar* title, const PRUnichar* text,
-                                 PRBool* result) {
+nsresult CPromptService::Confirm(nsIDOMWindow* parent, const PRUnichar* title,
+                                 const PRUnichar* text, PRBool* result) {
     if (RefusesDialogs()) {
         if (result)
             *result = false;
         return NS_OK;
     }
-    const int answer = s_messageBox(Worded(text), StringConv::FromUnicode(title),
-                                    wxYES_NO | wxICON_EXCLAMATION, nullptr);
+    // Several windows may be asked in turn when the application closes: the
+    // question says which one, over that window.
+    wxWindow* owner = nullptr;
+    wxString window;
+    if (text && std::u16string(text) == kLeavePageText) {
+        owner = ParentWindow(parent);
+        if (wxWindow* top = owner ? wxGetTopLevelParent(owner) : nullptr) {
+            window = top->GetLabel();
+            owner = top->IsShown() ? top : nullptr;
+        }
+    }
+    const int answer = s_messageBox(Worded(text, window), StringConv::FromUnicode(title),
+                                    wxYES_NO | wxICON_EXCLAMATION, owner);
     if (result)
         *result = answer == wxYES;
     return NS_OK;

@@ -3,6 +3,7 @@
 #include "browserlib/StringConv.h"
 #include "browserlib/runtime/xpcom/LocalFile.h"
 #include "browserlib/runtime/xpcom/nsComponentManager.h"
+#include "browserlib/services/DownloadFolder.h"
 
 #include <wx/filedlg.h>
 
@@ -13,8 +14,8 @@ NS_INTERFACE_MAP_END
 
 wxString (*HelperAppLauncherDialog::s_chooseFile)(const wxString&) =
     [](const wxString& defaultName) {
-        wxFileDialog dialog(nullptr, wxS("Download"), wxEmptyString, defaultName, wxS("*.*"),
-                            wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+        wxFileDialog dialog(nullptr, wxS("Download"), DownloadFolder::Find(), defaultName,
+                            wxS("*.*"), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
         return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
     };
 

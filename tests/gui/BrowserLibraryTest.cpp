@@ -2,10 +2,12 @@
 #include "browserlib/frame/BrowserKeys.h"
 #include "browserlib/frame/CBrowserImpl.h"
 #include "browserlib/frame/CBrowserView.h"
+#include "browserlib/frame/WindowPlacement.h"
 #include "browserlib/runtime/EmbeddingRuntime.h"
 #include "browserlib/runtime/engine/RendererCrashes.h"
 #include "browserlib/runtime/engine/headless/HeadlessEngineView.h"
 #include "browserlib/services/CPromptService.h"
+#include "browserlib/services/DownloadFolder.h"
 #include "browserlib/services/HelperAppLauncherDialog.h"
 #include "tests/gui/BrowserTestSupport.h"
 #include "tests/unit/TestSupport.h"
@@ -531,4 +533,74 @@ TEST(BrowserGlue, ACrashedRendererIsReloadedAndThenTheUserIsAsked) {
     view->CrashRenderer();
     EXPECT_EQ(s_asked, 1) << "the third within a minute asks";
     CPromptService::s_messageBox = previous;
+}
+
+TEST(DownloadFolderRules, TheDesktopsNameForItAsXdgUserDirReadsIt) {
+    const struct {
+        const char* userDirs;
+        const char* environment;
+        const char* folder;
+    } cases[] = {
+        {"XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n", "", "/home/ada/Downloads"},
+        {"# comment\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n  "
+         "XDG_DOWNLOAD_DIR=\"$HOME/Herunterladen\"\n",
+         "", "/home/ada/Herunterladen"},
+        {"XDG_DOWNLOAD_DIR=\"/srv/incoming\"\n", "/elsewhere", "/srv/incoming"},
+        {"XDG_DOWNLOAD_DIR=\"$HOME/a\"\nXDG_DOWNLOAD_DIR=\"$HOME/b\"\n", "", "/home/ada/b"},
+        {"XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n", "/from/env", "/from/env"},
+        {"", "", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DownloadFolder::Named(c.userDirs, "/home/ada", c.environment), c.folder)
+            << c.userDirs;
+}
+
+TEST(DownloadFolderRules, AFolderThatDoesNotExistGivesTheHomeFolder) {
+    TempDir home;
+    wxString previousHome, previousConfig;
+    wxGetEnv("HOME", &previousHome);
+    const bool hadConfig = wxGetEnv("XDG_CONFIG_HOME", &previousConfig);
+    wxSetEnv("HOME", home.path());
+    wxUnsetEnv("XDG_CONFIG_HOME");
+    wxUnsetEnv("XDG_DOWNLOAD_DIR");
+    ASSERT_TRUE(wxFileName::Mkdir(home.File(".config"), 0755, wxPATH_MKDIR_FULL));
+    home.Write(".config/user-dirs.dirs", "XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n");
+    EXPECT_EQ(DownloadFolder::Find(), home.path()) << "no Downloads folder: home";
+    ASSERT_TRUE(wxFileName::Mkdir(home.File("Downloads"), 0755));
+    EXPECT_EQ(DownloadFolder::Find(), home.File("Downloads"));
+    wxSetEnv("HOME", previousHome);
+    if (hadConfig)
+        wxSetEnv("XDG_CONFIG_HOME", previousConfig);
+}
+
+TEST(WindowPlacementRules, ANewWindowCascadesAndNeverLandsOnAnotherOne) {
+    const wxRect screen(0, 0, 1280, 1024);
+    const struct {
+        wxRect opener;
+        std::vector<wxPoint> taken;
+        wxRect expected;
+        const char* why;
+    } cases[] = {
+        {{100, 80, 800, 600}, {}, {132, 112, 800, 600}, "a step down and right"},
+        {{0, 0, 1280, 1024},
+         {},
+         {32, 32, 1248, 992},
+         "a window as large as the screen gives up a step"},
+        {{500, 400, 800, 600}, {}, {0, 0, 800, 600}, "no room for the step: the corner"},
+        {{100, 80, 800, 600},
+         {{100, 80}, {132, 112}},
+         {164, 144, 800, 600},
+         "the next place is another window's: one more step"},
+        {{32, 32, 1024, 768},
+         {{32, 32}, {64, 64}, {96, 96}},
+         {128, 128, 1024, 768},
+         "past every window of a cascade"},
+        {{-40, -40, 400, 300}, {}, {0, 0, 400, 300}, "an opener half off screen: on screen"},
+    };
+    for (const auto& c : cases) {
+        const wxRect placed = WindowPlacement::Cascaded(c.opener, screen, c.taken);
+        EXPECT_EQ(placed, c.expected) << c.why;
+        EXPECT_TRUE(screen.Contains(placed)) << c.why;
+        EXPECT_NE(placed.GetTopLeft(), c.opener.GetTopLeft()) << c.why;
+    }
 }

@@ -377,6 +377,54 @@ TEST_F(NavigationFixture, FramesInsideThePageNeitherCommandNorLaunch) {
     HeadlessBackend::Instance()->SetUserGesture(false);
 }
 
+TEST_F(NavigationFixture, ClosingTheApplicationAsksEveryWindowsPage) {
+    HeadlessPage page("Tree");
+    page.asksBeforeUnload = true;
+    page.opensWindow = "http://localhost:8470/notebook";
+    HeadlessBackend::SetPage("http://localhost:8470/", page);
+    HeadlessPage notebook("work - Notebook");
+    notebook.asksBeforeUnload = true;
+    HeadlessBackend::SetPage("http://localhost:8470/notebook", notebook);
+    Configure(Key("StartUrl", "http://localhost:VELTA_SERVER_PORT/") + Key("UILanguage", "en"));
+    config.SetServerPort(8470);
+    nav.OnServerStarted(true);
+    ASSERT_TRUE(LibraryFixture::Pump([&] { return wxHtmlCtrl::GetFrameList().size() == 2; }));
+    wxFrame* app = nav.GetControl()->GetFrame();
+    ASSERT_TRUE(LibraryFixture::Pump([&] { return app->GetTitle() == "Tree"; }));
+    static std::vector<int> s_answers;
+    static std::vector<wxString> s_texts;
+    auto* previous = CPromptService::s_messageBox;
+    CPromptService::s_messageBox = [](const wxString& text, const wxString&, long, wxWindow*) {
+        s_texts.push_back(text);
+        const int answer = s_answers.empty() ? wxYES : s_answers.front();
+        if (!s_answers.empty())
+            s_answers.erase(s_answers.begin());
+        return answer;
+    };
+    // The application's window closed: the pop-up's page is asked first, by
+    // name; the user stays there, and nothing goes.
+    s_answers = {wxNO};
+    app->Close();
+    ASSERT_TRUE(LibraryFixture::Pump([&] { return s_texts.size() == 1; }));
+    EXPECT_TRUE(s_texts[0].StartsWith(L"\u201Cwork - Notebook\u201D")) << s_texts[0];
+    LibraryFixture::PumpFor(200);
+    EXPECT_EQ(s_texts.size(), 1u) << "one No ends the round";
+    EXPECT_FALSE(main->StopTimer().IsRunning());
+    EXPECT_EQ(wxHtmlCtrl::GetFrameList().size(), 2u) << "both windows stay";
+
+    // The quit command: both pages agree, and the stop begins.
+    s_answers = {wxYES, wxYES};
+    wxCloseEvent quit(wxEVT_CLOSE_WINDOW, 0);
+    quit.SetEventObject(main);
+    main->GetEventHandler()->ProcessEvent(quit);
+    ASSERT_TRUE(LibraryFixture::Pump([&] { return main->StopTimer().IsRunning(); }, 3000));
+    ASSERT_EQ(s_texts.size(), 3u) << "each page asked again after the No";
+    EXPECT_TRUE(s_texts[1].StartsWith(L"\u201Cwork - Notebook\u201D")) << s_texts[1];
+    EXPECT_TRUE(s_texts[2].StartsWith(L"\u201CTree\u201D")) << s_texts[2];
+    CPromptService::s_messageBox = previous;
+    s_texts.clear();
+}
+
 TEST_F(NavigationFixture, UnsavedWorkIsAskedAboutAndStayKeepsEverything) {
     HeadlessPage page("Notebook");
     page.asksBeforeUnload = true;
@@ -400,7 +448,7 @@ TEST_F(NavigationFixture, UnsavedWorkIsAskedAboutAndStayKeepsEverything) {
     quit.SetEventObject(main);
     main->GetEventHandler()->ProcessEvent(quit);
     ASSERT_TRUE(LibraryFixture::Pump([&] { return s_asked == 1; }));
-    EXPECT_TRUE(s_text.StartsWith(L"Diese Seite möchte wissen")) << s_text;
+    EXPECT_TRUE(s_text.StartsWith(L"\u201CNotebook\u201D\n\nDiese Seite möchte wissen")) << s_text;
     LibraryFixture::PumpFor(100);
     EXPECT_FALSE(main->StopTimer().IsRunning()) << "stay: no stop sequence";
     EXPECT_NE(nav.GetControl(), nullptr) << "and the window stays";
