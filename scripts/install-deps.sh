@@ -9,7 +9,8 @@ libwxgtk3.2-dev libwebkit2gtk-4.1-dev libexpat1-dev libxrandr-dev
 libgtest-dev libgmock-dev
 xvfb xauth xdotool imagemagick x11-utils procps bc xdg-utils weston
 libtomcat10-java tomcat10-common default-jre-headless libecj-java
-tomcat10-examples tomcat10-admin curl python3"
+tomcat10-examples tomcat10-admin curl python3
+openbox wmctrl jupyter-notebook python3-ipykernel"
 # Making and checking the Debian packages (packaging/, tests/e2e/packaging.sh).
 PACKAGES="$PACKAGES dpkg-dev lintian desktop-file-utils appstream man-db"
 
@@ -26,6 +27,11 @@ for p in $PACKAGES; do
         missing="$missing $p"
     fi
 done
+
+# Node.js for the flow editor's test (scripts/install-apps.sh), unless a
+# Node.js of another origin is there already: Debian's npm would conflict with it.
+command -v node > /dev/null || missing="$missing nodejs"
+command -v npm > /dev/null || missing="$missing npm"
 
 if [ -z "$missing" ]; then
     echo "install-deps: all packages present ($release)"

@@ -256,6 +256,8 @@ nsresult CPromptService::Confirm(nsIDOMWindow* parent, const PRUnichar* title,
             window = top->GetLabel();
             owner = top->IsShown() ? top : nullptr;
         }
+        wxLogMessage(wxS("CPromptService: a page with unsaved work asks before it goes: \"%s\""),
+                     window);
     }
     const int answer = s_messageBox(Worded(text, window), StringConv::FromUnicode(title),
                                     wxYES_NO | wxICON_EXCLAMATION, owner);

@@ -18,7 +18,6 @@ make_program_dir "$WORK/pages" "<c>
 <object name=\"AppDataDirectory\" class=\"configuration\">$WORK</object>
 <object name=\"Logging\" class=\"configuration\" enable=\"true\" file=\"pages.log\" level=\"message\"/>
 </c>"
-wait_log() { for _ in $(seq $(( $2 * 10 ))); do grep -q -- "$1" "$LOG" 2>/dev/null && return 0; sleep 0.1; done; return 1; }
 pages_host() { ( cd / && exec "$WORK/pages/velta-host" -no_server ) >> "$WORK/host.out" 2>&1 & HOST=$!; }
 type_notes() { # the user edits: the page now has unsaved work
     xdotool windowfocus --sync "$1" 2>/dev/null; sleep 0.3

@@ -43,10 +43,6 @@ HTML
 sed -i -e 's#>http://localhost:VELTA_SERVER_PORT/<#>http://localhost:VELTA_SERVER_PORT/wayland.html<#' \
     -e 's# keepresolution="true"##' "$APP/app.config.xml"
 
-wait_log() { # wait_log PATTERN SECONDS
-    for _ in $(seq $(( $2 * 10 ))); do grep -q "$1" "$LOG" 2>/dev/null && return 0; sleep 0.1; done
-    return 1
-}
 # Takes a screenshot of the whole compositor into $WORK/shot.png.
 shoot() {
     rm -rf "$WORK/shots"; mkdir "$WORK/shots"

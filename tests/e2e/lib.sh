@@ -27,6 +27,7 @@ finish() {
         for f in "${LOG:-}" "$WORK/host.out"; do
             [ -n "$f" ] && [ -s "$f" ] && { echo "--- $f (last 80 lines)"; tail -n 80 "$f"; }
         done
+        [ -d "$BUILD/screenshots" ] && echo "--- screenshots in $BUILD/screenshots: $(ls "$BUILD/screenshots" | tr '\n' ' ')"
     fi
     echo "$PASSES passed, $FAILS failed"
     [ "$FAILS" -eq 0 ]
@@ -118,3 +119,37 @@ wait_title() {
     echo "# title is: $(xdotool getwindowname "$1" 2>/dev/null)"
     return 1
 }
+
+# A real window manager on the test's display (openbox), as users have one.
+start_wm() {
+    openbox --sm-disable > "$WORK/openbox.out" 2>&1 &
+    for _ in $(seq 100); do wmctrl -m > /dev/null 2>&1 && return 0; sleep 0.1; done
+    echo "# openbox did not start"; return 1
+}
+
+# Closes window $1 through the window manager, as its title bar's X does
+# (_NET_CLOSE_WINDOW; openbox sends WM_DELETE_WINDOW).
+wm_close() { wmctrl -i -c "$1"; }
+
+wait_log() { # wait_log PATTERN SECONDS: in $LOG
+    for _ in $(seq $(( $2 * 10 ))); do grep -q -- "$1" "$LOG" 2>/dev/null && return 0; sleep 0.1; done
+    return 1
+}
+
+# Waits up to $3 seconds for window $1's title to match the regex $2.
+wait_title_like() {
+    for _ in $(seq $(( $3 * 10 ))); do
+        xdotool getwindowname "$1" 2>/dev/null | grep -Eq -- "$2" && return 0
+        sleep 0.1
+    done
+    echo "# title is: $(xdotool getwindowname "$1" 2>/dev/null)"
+    return 1
+}
+
+# Clicks at ($2, $3) inside window $1's client area.
+click_in() {
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# Seconds since $1 (a `date +%s.%N`), two decimals.
+since() { printf '%.2f' "$(echo "$(date +%s.%N) - $1" | bc)"; }

@@ -41,18 +41,6 @@ touch "$WORK/opened.txt"
 ( cd / && exec "$APP/velta-host" -no_server ) > "$WORK/host.out" 2>&1 &
 HOST=$!
 
-wait_log() { # wait_log PATTERN SECONDS
-    for _ in $(seq $(( $2 * 10 ))); do grep -q -- "$1" "$LOG" 2>/dev/null && return 0; sleep 0.1; done
-    return 1
-}
-wait_title_like() { # wait_title_like WINDOW REGEX SECONDS
-    for _ in $(seq $(( $3 * 10 ))); do
-        xdotool getwindowname "$1" 2>/dev/null | grep -Eq -- "$2" && return 0
-        sleep 0.1
-    done
-    echo "# title is: $(xdotool getwindowname "$1" 2>/dev/null)"
-    return 1
-}
 wait_opened() { # wait_opened LINE SECONDS
     for _ in $(seq $(( $2 * 10 ))); do grep -qxF -- "$1" "$WORK/opened.txt" && return 0; sleep 0.1; done
     return 1
