@@ -63,6 +63,7 @@ bool HostConfig::LoadValues() {
     ReadValue(wxS("SplashScreenEnd"), kClass, m_splashScreenEnd);
     ReadValue(wxS("ServerDirectory"), kClass, m_serverDirectory);
     ReadValue(wxS("ServerStartCommand"), kClass, m_serverStartCommand);
+    ReadValue(wxS("ServerEnvironment"), kClass, m_serverEnvironment);
     ReadValue(wxS("ServerUrl"), kClass, m_serverUrl);
     ReadValue(wxS("CommandPrefix"), kClass, m_commandPrefix);
     ReadValue(wxS("AppCommandShutdown"), kClass, m_appCommandShutdown);

@@ -41,6 +41,8 @@ public:
     const wxString& GetBrowserDataDirectory() const { return m_browserDataDirectory; }
     const wxString& GetServerDirectory() const { return m_serverDirectory; }
     const wxString& GetServerStartCommand() const { return m_serverStartCommand; }
+    // NAME=value lines for the server's environment, placeholders unexpanded.
+    const wxString& GetServerEnvironment() const { return m_serverEnvironment; }
     unsigned GetStartTimeout() const { return m_startTimeout; }
     unsigned GetBasePort() const { return m_basePort; }
     const wxString& GetServerUrl() const { return m_serverUrl; }
@@ -73,6 +75,9 @@ public:
     void SetMainWindowRect(const wxRect& rect) { m_mainWindowRect = rect; }
     void SetServerPort(unsigned port) { m_serverPort = port; }
     unsigned GetServerPort() const { return m_serverPort; }
+    // This run's secret (VELTA_SERVER_TOKEN), empty until a server is started.
+    void SetServerToken(const wxString& token) { m_serverToken = token; }
+    const wxString& GetServerToken() const { return m_serverToken; }
 
 protected:
     // Every key from the document already read.
@@ -101,6 +106,8 @@ protected:
     unsigned m_startTimeout = 60;
     unsigned m_basePort = 80;
     unsigned m_serverPort = 80;
+    wxString m_serverToken;
+    wxString m_serverEnvironment;
     wxString m_serverUrl;
     unsigned m_statusCheckIntervalMS = 1000;
     wxString m_commandPrefix;

@@ -19,4 +19,6 @@ void VELTAAppConfig::ResolveUrl(wxString& url) {
     HostConfig::ResolveUrl(url);
     url.Replace(wxS("VELTA_SERVER_PORT"),
                 wxString::Format(wxS("%d"), static_cast<int>(m_serverPort)));
+    if (!m_serverToken.empty())
+        url.Replace(wxS("VELTA_SERVER_TOKEN"), m_serverToken);
 }

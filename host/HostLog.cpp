@@ -43,13 +43,27 @@ void HostLog::ApplyLogLevel(const wxString& name) {
     wxLog::SetLogLevel(LevelFromName(name));
 }
 
+namespace {
+wxString& Secret() {
+    static wxString secret;
+    return secret;
+}
+} // namespace
+
+void HostLog::HideSecret(const wxString& secret) {
+    Secret() = secret;
+}
+
 wxString HostLog::FormatLine(wxLogLevel level, const wxString& text, time_t when) {
     wxString line = wxDateTime(when).Format(wxS("%X")) + wxS(": ");
     if (level == wxLOG_Error)
         line += wxS("Error: ");
     else if (level == wxLOG_Warning)
         line += wxS("Warning: ");
-    return line + Shortened(text);
+    wxString shown = text;
+    if (!Secret().empty())
+        shown.Replace(Secret(), wxString(L"\u2026"));
+    return line + Shortened(shown);
 }
 
 wxLog* HostLog::CreateTarget(FILE* file) {

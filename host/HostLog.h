@@ -25,4 +25,6 @@ public:
     // data: URL may hold a whole document) is cut, with a marker and its length.
     static wxString Shortened(const wxString& text, size_t most = 300);
     static wxString FormatLine(wxLogLevel level, const wxString& text, time_t when);
+    // A secret no log line may show: wherever it stands, "…" does.
+    static void HideSecret(const wxString& secret);
 };

@@ -8,6 +8,7 @@
 #include "config/VELTAAppConfig.h"
 #include "host/HostSwitches.h"
 #include "navigation/NavigationController.h"
+#include "navigation/WebUrl.h"
 #include "platform/PlatformInfo.h"
 #include "server/ExitCodeMessages.h"
 #include "server/VELTAServerController.h"
@@ -106,6 +107,14 @@ void MainFrame::OnStartTimer(wxTimerEvent&) {
     // server's process is launched, so the two do not race for the CPU.
     if (!m_prewarmed && m_server.GetProcess()) {
         m_prewarmed = true;
+        // The server answers only requests with this run's secret: the
+        // browsers carry it to the server's host, as the start page names it.
+        wxString start = m_config.GetStartUrl();
+        m_config.ResolveUrl(start);
+        const WebUrl startUrl(start);
+        if (!m_config.GetServerToken().empty() && startUrl.IsWeb())
+            wxHtmlCtrl::AddSessionCookie(startUrl.Host(), wxS("VELTA_SERVER_TOKEN"),
+                                         m_config.GetServerToken());
         wxHtmlCtrl::Prewarm();
     }
 }

@@ -27,7 +27,8 @@ HttpGet::Response HttpGet::Fetch(const wxString& url, int timeoutMs, size_t maxB
         response.error = "no connection";
         return response;
     }
-    const std::string request = "GET " + target.path + " HTTP/1.0\r\nHost: " + target.host +
+    const std::string request = "GET " + target.path +
+                                " HTTP/1.0\r\nHost: " + HttpStatusProbe::HostHeader(target) +
                                 "\r\nConnection: close\r\n\r\n";
     std::string received;
     bool complete = false;

@@ -86,8 +86,14 @@ bool HttpStatusProbe::IsUpStatusLine(const std::string& line) {
     return first == '1' || first == '2' || first == '3';
 }
 
+std::string HttpStatusProbe::HostHeader(const Target& target) {
+    const std::string host =
+        target.host.find(':') != std::string::npos ? "[" + target.host + "]" : target.host;
+    return target.port == 80 ? host : host + ":" + std::to_string(target.port);
+}
+
 bool HttpStatusProbe::Check(const wxString& url, int connectTimeoutMs, int readTimeoutMs,
-                            std::string* why) {
+                            std::string* why, const std::string& cookie) {
     std::string ignored;
     std::string& reason = why ? *why : ignored;
     Target target;
@@ -104,8 +110,11 @@ bool HttpStatusProbe::Check(const wxString& url, int connectTimeoutMs, int readT
     }
     reason = "connection closed without an answer";
 
-    const std::string request = "GET " + target.path + " HTTP/1.0\r\nHost: " + target.host +
-                                "\r\nConnection: close\r\n\r\n";
+    std::string request = "GET " + target.path + " HTTP/1.0\r\nHost: " + HostHeader(target) +
+                          "\r\nConnection: close\r\n";
+    if (!cookie.empty())
+        request += "Cookie: " + cookie + "\r\n";
+    request += "\r\n";
     bool up = false;
     if (send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
         static_cast<ssize_t>(request.size())) {
@@ -131,6 +140,10 @@ bool HttpStatusProbe::Check(const wxString& url, int connectTimeoutMs, int readT
             up = IsUpStatusLine(received.substr(0, end));
             if (up)
                 reason = line;
+            else if (line.compare(0, 5, "HTTP/") == 0 && line.size() > 12 &&
+                     (line.compare(9, 3, "401") == 0 || line.compare(9, 3, "403") == 0))
+                reason = line + " (the server refuses the host: does it take VELTA_SERVER_TOKEN "
+                                "from the cookie as the host sends it?)";
             else if (line.compare(0, 5, "HTTP/") == 0)
                 // A 404 or 405 is a wrong ServerUrl, not a slow server.
                 reason = line + " (does ServerUrl name a page the server has?)";

@@ -19,7 +19,11 @@ public:
     // is not an HTTP status line (another protocol on the port) does not.
     static bool IsUpStatusLine(const std::string& line);
 
+    // The Host header for `target`: the port where it is not 80, as browsers send it.
+    static std::string HostHeader(const Target& target);
+
     // `why`, when given, says what came back: the status line, or what went wrong.
+    // `cookie` ("NAME=value"), when given, goes with the request.
     static bool Check(const wxString& url, int connectTimeoutMs = 1000, int readTimeoutMs = 2000,
-                      std::string* why = nullptr);
+                      std::string* why = nullptr, const std::string& cookie = std::string());
 };

@@ -69,7 +69,11 @@ bool ServerController::CheckServerStatus(const wxString& url) {
     const int connectMs = std::min(1000, std::max(100, m_probeBudgetMs / 3));
     const int readMs = std::min(2000, std::max(100, m_probeBudgetMs - connectMs));
     std::string why;
-    const bool up = HttpStatusProbe::Check(url, connectMs, readMs, &why);
+    // The server answers only its host, which shows it the run's secret.
+    const wxString token = m_config ? m_config->GetServerToken() : wxString();
+    const std::string cookie =
+        token.empty() ? std::string() : "VELTA_SERVER_TOKEN=" + std::string(token.utf8_str());
+    const bool up = HttpStatusProbe::Check(url, connectMs, readMs, &why, cookie);
     const long long seconds = UiServices::Get().NowSeconds() - begin;
     wxLogMessage(wxS("ServerController::CheckServerStatus with Url:%s result:%s, duration(s): %s"),
                  url, up ? wxS("True") : wxS("False"), wxString::Format(wxS("%02lld"), seconds));

@@ -4,6 +4,7 @@
 
 #include "config/HostConfig.h"
 #include "host/FatalError.h"
+#include "host/HostLog.h"
 #include "host/HostSwitches.h"
 #include "host/UserMessages.h"
 #include "platform/PlatformInfo.h"
@@ -11,11 +12,14 @@
 #include "platform/UiServices.h"
 #include "server/ExitCodeMessages.h"
 #include "server/IServerControllerListener.h"
+#include "server/ServerToken.h"
 
 #include <algorithm>
+#include <optional>
 #include <wx/cmdline.h>
 #include <wx/log.h>
 #include <wx/timer.h>
+#include <wx/tokenzr.h>
 #include <wx/utils.h>
 
 namespace {
@@ -97,6 +101,36 @@ wxString VELTAServerController::BuildCommandLine(const wxString& serverDirectory
     return result;
 }
 
+std::vector<VELTAServerController::EnvironmentEntry>
+VELTAServerController::EnvironmentEntries(const wxString& text, int port, const wxString& token,
+                                          std::vector<wxString>* refused) {
+    std::vector<EnvironmentEntry> entries;
+    wxStringTokenizer lines(text, wxS("\r\n"));
+    while (lines.HasMoreTokens()) {
+        const wxString line = lines.GetNextToken().Trim(false).Trim();
+        if (line.empty())
+            continue;
+        const int equals = line.Find(wxS('='));
+        EnvironmentEntry entry;
+        entry.name = equals > 0 ? line.Left(static_cast<size_t>(equals)).Trim() : wxString();
+        bool valid = !entry.name.empty() && !wxIsdigit(entry.name[0]);
+        for (const wxUniChar c : entry.name)
+            valid = valid && (wxIsalnum(c) || c == wxS('_')) && c < 0x80;
+        if (!valid) {
+            if (refused)
+                refused->push_back(line.Left(static_cast<size_t>(equals > 0 ? equals : 0)) +
+                                   (equals > 0 ? wxS("=...") : line));
+            continue;
+        }
+        entry.value = line.Mid(static_cast<size_t>(equals) + 1);
+        entry.value.Replace(wxS("VELTA_SERVER_PORT"), wxString::Format(wxS("%d"), port));
+        if (!token.empty())
+            entry.value.Replace(wxS("VELTA_SERVER_TOKEN"), token);
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
 void VELTAServerController::SetEnv(const wxString& name, const wxString& value, bool allowEmpty) {
     if (value.empty() && !allowEmpty)
         return;
@@ -110,6 +144,30 @@ bool VELTAServerController::Start() {
     if (m_startFailed) {
         m_startFailed = false;
         return false;
+    }
+    // A command line is readable by every user of the machine: the secret
+    // never goes into one.
+    if (m_config->GetServerStartCommand().Contains(wxS("VELTA_SERVER_TOKEN"))) {
+        wxLogError(wxS("VELTAServerController::Start: ServerStartCommand holds "
+                       "VELTA_SERVER_TOKEN; a command line is public, the server gets the "
+                       "token in its environment"));
+        m_errorMessage = UserMessages::Pick(
+            Language(),
+            L"Die Konfiguration gibt das Geheimnis des Servers (VELTA_SERVER_TOKEN) in seiner "
+            L"Befehlszeile weiter, die jeder Benutzer des Rechners lesen kann. Der Server "
+            L"erhält es in seiner Umgebung (VELTA_SERVER_TOKEN, ServerEnvironment).",
+            L"The configuration passes the server's secret (VELTA_SERVER_TOKEN) on its command "
+            L"line, which every user of the computer can read. The server gets it in its "
+            L"environment (VELTA_SERVER_TOKEN, ServerEnvironment).");
+        return false;
+    }
+    if (m_config->GetServerToken().empty()) {
+        const wxString token = wxString::FromUTF8(ServerToken::Generate());
+        if (token.empty())
+            wxLogError(wxS("VELTAServerController::Start: no random bytes from the kernel; "
+                           "the server runs without a secret"));
+        m_config->SetServerToken(token);
+        HostLog::HideSecret(token);
     }
     m_starting = true;
     if (m_listener)
@@ -137,7 +195,33 @@ bool VELTAServerController::Start() {
             wxCmdLineParser::ConvertStringToArgs(commandLine, wxCMD_LINE_SPLIT_UNIX);
         if (!words.empty())
             wxLogMessage(wxS("VELTAServerController::Start program '%s'"), words[0]);
+        // The secret and the configured variables are the server's alone:
+        // in the environment for its start, and gone from the host's after it,
+        // so that no other program the host starts inherits them.
+        std::vector<wxString> refused;
+        std::vector<EnvironmentEntry> own = EnvironmentEntries(
+            m_config->GetServerEnvironment(), port, m_config->GetServerToken(), &refused);
+        for (const wxString& line : refused)
+            wxLogWarning(wxS("VELTAServerController::Start: ServerEnvironment line '%s' is no "
+                             "NAME=value; left out"),
+                         line);
+        if (!m_config->GetServerToken().empty())
+            own.push_back({wxS("VELTA_SERVER_TOKEN"), m_config->GetServerToken()});
+        std::vector<std::pair<wxString, std::optional<wxString>>> previous;
+        for (const EnvironmentEntry& entry : own) {
+            wxString value;
+            previous.emplace_back(entry.name, wxGetEnv(entry.name, &value)
+                                                  ? std::optional<wxString>(value)
+                                                  : std::nullopt);
+            SetEnv(entry.name, entry.value, true);
+        }
         started = ServerController::Start(commandLine);
+        for (auto it = previous.rbegin(); it != previous.rend(); ++it) {
+            if (it->second)
+                wxSetEnv(it->first, *it->second);
+            else
+                wxUnsetEnv(it->first);
+        }
     } else {
         m_errorMessage = ExitCodeMessages::StartFailed(Language());
     }

@@ -2,6 +2,8 @@
 
 #include "server/ServerController.h"
 
+#include <vector>
+
 class wxTimer;
 
 // Starts the application's servlet server: its environment, its command line
@@ -39,6 +41,16 @@ public:
                                      int port, const wxString& searchPath);
     // `argument` as one word of a command line split as a shell would.
     static wxString QuoteArgument(const wxString& argument);
+
+    struct EnvironmentEntry {
+        wxString name, value;
+    };
+    // The ServerEnvironment lines: NAME=value each, the port and the token put
+    // in place of their placeholders; a line that is no such assignment goes
+    // into `refused` (the token never in it).
+    static std::vector<EnvironmentEntry> EnvironmentEntries(const wxString& text, int port,
+                                                            const wxString& token,
+                                                            std::vector<wxString>* refused);
 
 private:
     long long m_startBeganMs = -1;

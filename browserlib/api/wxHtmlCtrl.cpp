@@ -35,6 +35,13 @@ void wxHtmlCtrl::Prewarm() {
         EngineBackend::Get().Prewarm();
 }
 
+void wxHtmlCtrl::AddSessionCookie(const wxString& host, const wxString& name,
+                                  const wxString& value) {
+    EngineBackend::Get().AddSessionCookie(std::string(host.Lower().utf8_str()),
+                                          std::string(name.utf8_str()),
+                                          std::string(value.utf8_str()));
+}
+
 bool wxHtmlCtrl::OnInit() {
     CPromptService::AllowDialogs();
     return MozillaFacade::GetFacade() != nullptr;

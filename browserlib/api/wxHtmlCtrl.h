@@ -54,6 +54,9 @@ public:
     static void EndPageDialogs();
     // Starts the engine ahead of the first browser, so its page comes sooner.
     static void Prewarm();
+    // A cookie that every request of the browsers to `host` carries, for this
+    // run only: never on disk, not for scripts, not for other sites' requests.
+    static void AddSessionCookie(const wxString& host, const wxString& name, const wxString& value);
     // Before OnInit: the folder of this application's browser profiles
     // (cookies, storage, cache); empty: the library's shared place.
     static void SetProfileRoot(const wxString& directory);

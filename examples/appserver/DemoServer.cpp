@@ -32,6 +32,8 @@ std::string StatusText(int code) {
         return "Found";
     case 401:
         return "Unauthorized";
+    case 403:
+        return "Forbidden";
     case 404:
         return "Not Found";
     case 500:
@@ -182,10 +184,63 @@ std::string DemoServer::ServeFile(const std::string& path) const {
     return Response(m_options.statusCode, ContentType(file), body.str());
 }
 
+bool DemoServer::SameSecret(const std::string& given, const std::string& expected) {
+    // As long as the expected secret, whatever was given.
+    unsigned char differ = given.size() == expected.size() ? 0 : 1;
+    for (size_t i = 0; i < expected.size(); ++i)
+        differ |= static_cast<unsigned char>((i < given.size() ? given[i] : 0) ^ expected[i]);
+    return differ == 0 && !expected.empty();
+}
+
+int DemoServer::Refusal(const std::string& method,
+                        const std::map<std::string, std::string>& headers, const std::string& token,
+                        int port) {
+    if (token.empty())
+        return 0;
+    const auto header = [&](const char* name) {
+        const auto it = headers.find(name);
+        return it == headers.end() ? std::string() : it->second;
+    };
+    // A page whose name resolves to this machine (DNS rebinding) sends its own name.
+    const std::string suffix = ":" + std::to_string(port);
+    const std::string host = header("host");
+    if (host != "127.0.0.1" + suffix && host != "localhost" + suffix)
+        return 403;
+    std::string given;
+    const std::string cookies = header("cookie");
+    for (size_t at = 0; at < cookies.size();) {
+        size_t end = cookies.find(';', at);
+        if (end == std::string::npos)
+            end = cookies.size();
+        std::string pair = cookies.substr(at, end - at);
+        pair.erase(0, pair.find_first_not_of(' '));
+        if (pair.rfind("VELTA_SERVER_TOKEN=", 0) == 0)
+            given = pair.substr(19);
+        at = end + 1;
+    }
+    const std::string authorization = header("authorization");
+    if (given.empty() && authorization.rfind("Bearer ", 0) == 0)
+        given = authorization.substr(7);
+    if (!SameSecret(given, token))
+        return 401;
+    // Another site's form or fetch (cross-site request forgery) says where it comes from.
+    const bool changesState =
+        method == "POST" || method == "PUT" || method == "DELETE" || !header("upgrade").empty();
+    const std::string origin = header("origin");
+    if (changesState && !origin.empty() && origin != "http://127.0.0.1" + suffix &&
+        origin != "http://localhost" + suffix)
+        return 403;
+    return 0;
+}
+
 std::string DemoServer::Respond(const std::string& method, const std::string& target,
                                 const std::map<std::string, std::string>& headers,
                                 bool& shutdown) const {
     shutdown = false;
+    if (const int refused = Refusal(method, headers, m_options.token, m_options.port))
+        return Response(refused, "text/plain",
+                        refused == 401 ? "this server answers its desktop host only\n"
+                                       : "not for this host or origin\n");
     std::string path = target.substr(0, target.find('?'));
     if (method != "GET" && method != "HEAD" && method != "POST")
         return Response(405, "text/plain", "method not allowed\n");

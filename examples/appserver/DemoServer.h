@@ -22,6 +22,9 @@ public:
         long floodLines = 0; // write this many lines of output at start
         std::string authUser = "demo";
         std::string authPassword = "velta";
+        // The host's secret of this run (VELTA_SERVER_TOKEN); empty: started by
+        // hand, nothing checked.
+        std::string token;
     };
 
     // Parses the command line; false (with a message in `error`) when it is wrong.
@@ -33,6 +36,15 @@ public:
     // The response to one request (exposed for tests of the routing).
     std::string Respond(const std::string& method, const std::string& target,
                         const std::map<std::string, std::string>& headers, bool& shutdown) const;
+
+    // Whether a request may be answered, as every server behind the host
+    // should decide: 0 when it may, else the status to refuse it with (401
+    // without the secret, 403 for another Host, a state change from another
+    // Origin). `port` is the one the server listens on.
+    static int Refusal(const std::string& method, const std::map<std::string, std::string>& headers,
+                       const std::string& token, int port);
+    // Compares in a time that does not depend on where the texts differ.
+    static bool SameSecret(const std::string& given, const std::string& expected);
 
     static std::string ContentType(const std::string& path);
     static std::string Base64(const std::string& text);

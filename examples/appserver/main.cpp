@@ -1,6 +1,7 @@
 #include "examples/appserver/DemoServer.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char** argv) {
     DemoServer::Options options;
@@ -9,5 +10,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velta-demo-server: %s\n", error.c_str());
         return 2;
     }
+    if (const char* token = std::getenv("VELTA_SERVER_TOKEN"))
+        options.token = token;
     return DemoServer(options).Run();
 }

@@ -4,6 +4,7 @@
 #include "browserlib/frame/CBrowserView.h"
 #include "browserlib/frame/WindowPlacement.h"
 #include "browserlib/runtime/EmbeddingRuntime.h"
+#include "browserlib/runtime/engine/ProxyPlan.h"
 #include "browserlib/runtime/engine/RendererCrashes.h"
 #include "browserlib/runtime/engine/headless/HeadlessEngineView.h"
 #include "browserlib/services/CPromptService.h"
@@ -14,6 +15,7 @@
 
 #include <climits>
 #include <gtest/gtest.h>
+#include <map>
 #include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/filename.h>
@@ -603,4 +605,36 @@ TEST(WindowPlacementRules, ANewWindowCascadesAndNeverLandsOnAnotherOne) {
         EXPECT_TRUE(screen.Contains(placed)) << c.why;
         EXPECT_NE(placed.GetTopLeft(), c.opener.GetTopLeft()) << c.why;
     }
+}
+
+TEST(ProxyPlanRules, LoopbackIsNeverProxiedAndOtherAddressesKeepTheirProxy) {
+    using Env = std::map<std::string, std::string>;
+    const auto plan = [](const Env& env) {
+        return ProxyPlan::FromEnvironment([&](const char* name) {
+            const auto it = env.find(name);
+            return it == env.end() ? std::string() : it->second;
+        });
+    };
+    EXPECT_FALSE(plan({}).custom) << "nothing in the environment: the desktop's settings";
+
+    const ProxyPlan dead =
+        plan({{"http_proxy", "http://127.0.0.1:9"}, {"https_proxy", "http://127.0.0.1:9"}});
+    EXPECT_TRUE(dead.custom);
+    EXPECT_EQ(dead.httpProxy, "http://127.0.0.1:9");
+    EXPECT_EQ(dead.httpsProxy, "http://127.0.0.1:9");
+    EXPECT_EQ(dead.defaultProxy, "");
+    EXPECT_EQ(dead.ignoreHosts, ProxyPlan::Loopback()) << "no no_proxy: loopback all the same";
+
+    const ProxyPlan upper = plan({{"HTTPS_PROXY", "http://proxy:3128"},
+                                  {"NO_PROXY", " intranet.example, .corp ,localhost"}});
+    EXPECT_EQ(upper.httpsProxy, "http://proxy:3128");
+    EXPECT_EQ(upper.ignoreHosts, (std::vector<std::string>{"localhost", "127.0.0.0/8", "::1",
+                                                           "intranet.example", ".corp"}));
+    EXPECT_EQ(plan({{"http_proxy", "http://a:1"}, {"HTTP_PROXY", "http://b:2"}}).httpProxy,
+              "http://a:1")
+        << "the lower-case one wins";
+    EXPECT_EQ(plan({{"all_proxy", "socks5://s:1080"}}).defaultProxy, "socks5://s:1080");
+    const ProxyPlan none = plan({{"http_proxy", "http://a:1"}, {"no_proxy", "*"}});
+    EXPECT_TRUE(none.custom);
+    EXPECT_EQ(none.httpProxy, "") << "no_proxy=*: nothing through a proxy";
 }

@@ -66,10 +66,13 @@ public:
     }
     void OnServerStopping() override {
         Report("stopping");
-        // What the web application's shutdown command does.
+        // What the web application's shutdown command does, from its page,
+        // which carries the run's secret.
         wxString url = wxS("http://127.0.0.1:VELTA_SERVER_PORT/shutdown");
         m_config.ResolveUrl(url);
-        HttpStatusProbe::Check(url);
+        HttpStatusProbe::Check(url, 1000, 2000, nullptr,
+                               "VELTA_SERVER_TOKEN=" +
+                                   std::string(m_config.GetServerToken().utf8_str()));
     }
     void OnServerStopped(bool byItself) override { Report("stopped", byItself ? 1 : 0); }
 

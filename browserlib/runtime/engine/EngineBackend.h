@@ -30,6 +30,10 @@ public:
     // Starts the engine's processes for the current profile ahead of the first
     // view, while the caller waits for something else (a server, say).
     virtual void Prewarm() {}
+    // A cookie of this run alone for `host` (no other host, path "/", not for
+    // scripts, not for other sites' requests), never written to disk.
+    virtual void AddSessionCookie(const std::string& host, const std::string& name,
+                                  const std::string& value) = 0;
 };
 
 std::unique_ptr<EngineBackend> CreateWebKitBackend();

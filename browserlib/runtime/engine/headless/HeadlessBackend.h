@@ -50,6 +50,14 @@ public:
         m_fontFixed = fixed;
     }
     void RouteScheme(const std::string& scheme) override { m_routed.push_back(scheme); }
+    struct Cookie {
+        std::string host, name, value;
+    };
+    void AddSessionCookie(const std::string& host, const std::string& name,
+                          const std::string& value) override {
+        m_cookies.push_back({host, name, value});
+    }
+    const std::vector<Cookie>& Cookies() const { return m_cookies; }
 
     static HeadlessBackend* Instance(); // null when another engine runs
     static void SetPage(const std::string& url, const HeadlessPage& page);
@@ -77,5 +85,6 @@ private:
     std::string m_profileDirectory;
     int m_fontVariable = 0, m_fontFixed = 0;
     std::vector<std::string> m_routed;
+    std::vector<Cookie> m_cookies;
     bool m_userGesture = false;
 };

@@ -1,5 +1,7 @@
 #include "browserlib/runtime/engine/webkit/WebKitBackend.h"
 
+#include "browserlib/runtime/engine/ProxyPlan.h"
+
 #include "browserlib/runtime/engine/webkit/WebKitEngineView.h"
 
 #include <functional>
@@ -105,8 +107,54 @@ WebKitWebContext* WebKitBackend::Context() {
         webkit_web_context_get_security_manager(context), "view-source");
     for (const std::string& scheme : m_routed)
         RegisterRouted(context, scheme);
+    KeepLoopbackOffProxies(context);
+    for (const Cookie& cookie : m_cookies)
+        AddCookieTo(context, cookie);
     m_contexts[m_profileDirectory] = context;
     return context;
+}
+
+void WebKitBackend::KeepLoopbackOffProxies(WebKitWebContext* context) {
+    const ProxyPlan plan = ProxyPlan::FromEnvironment([](const char* name) {
+        const char* value = g_getenv(name);
+        return std::string(value ? value : "");
+    });
+    if (!plan.custom)
+        return; // the desktop's settings, which leave loopback alone by default
+    std::vector<const gchar*> ignore;
+    for (const std::string& host : plan.ignoreHosts)
+        ignore.push_back(host.c_str());
+    ignore.push_back(nullptr);
+    WebKitNetworkProxySettings* settings = webkit_network_proxy_settings_new(
+        plan.defaultProxy.empty() ? nullptr : plan.defaultProxy.c_str(), ignore.data());
+    if (!plan.httpProxy.empty())
+        webkit_network_proxy_settings_add_proxy_for_scheme(settings, "http",
+                                                           plan.httpProxy.c_str());
+    if (!plan.httpsProxy.empty())
+        webkit_network_proxy_settings_add_proxy_for_scheme(settings, "https",
+                                                           plan.httpsProxy.c_str());
+    webkit_website_data_manager_set_network_proxy_settings(
+        webkit_web_context_get_website_data_manager(context), WEBKIT_NETWORK_PROXY_MODE_CUSTOM,
+        settings);
+    webkit_network_proxy_settings_free(settings);
+}
+
+void WebKitBackend::AddSessionCookie(const std::string& host, const std::string& name,
+                                     const std::string& value) {
+    m_cookies.push_back({host, name, value});
+    for (const auto& entry : m_contexts)
+        AddCookieTo(entry.second, m_cookies.back());
+}
+
+void WebKitBackend::AddCookieTo(WebKitWebContext* context, const Cookie& cookie) {
+    // No expiry: a session cookie, which the cookie store keeps in memory only.
+    SoupCookie* soup =
+        soup_cookie_new(cookie.name.c_str(), cookie.value.c_str(), cookie.host.c_str(), "/", -1);
+    soup_cookie_set_http_only(soup, TRUE);
+    soup_cookie_set_same_site_policy(soup, SOUP_SAME_SITE_POLICY_STRICT);
+    webkit_cookie_manager_add_cookie(webkit_web_context_get_cookie_manager(context), soup, nullptr,
+                                     nullptr, nullptr);
+    soup_cookie_free(soup);
 }
 
 void WebKitBackend::RouteScheme(const std::string& scheme) {

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 #include <webkit2/webkit2.h>
 
 class WebKitEngineView;
@@ -24,6 +25,8 @@ public:
     void SetFontSizes(int variable, int fixed) override;
     void RouteScheme(const std::string& scheme) override;
     void Prewarm() override;
+    void AddSessionCookie(const std::string& host, const std::string& name,
+                          const std::string& value) override;
     bool IsRouted(const std::string& scheme) const { return m_routed.count(scheme) > 0; }
 
     WebKitWebContext* Context();
@@ -39,6 +42,12 @@ private:
     static void OnViewSource(WebKitURISchemeRequest*, gpointer);
     static void OnRoutedScheme(WebKitURISchemeRequest*, gpointer);
     void RegisterRouted(WebKitWebContext* context, const std::string& scheme);
+    struct Cookie {
+        std::string host, name, value;
+    };
+    static void AddCookieTo(WebKitWebContext* context, const Cookie& cookie);
+    static void KeepLoopbackOffProxies(WebKitWebContext* context);
+    std::vector<Cookie> m_cookies;
 
     std::string m_profileDirectory;
     std::map<std::string, WebKitWebContext*> m_contexts;
