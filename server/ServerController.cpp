@@ -1,10 +1,12 @@
 #include "server/ServerController.h"
 
 #include "config/HostConfig.h"
+#include "host/UserMessages.h"
 #include "platform/UiServices.h"
 #include "server/ExitCodeMessages.h"
 #include "server/HttpStatusProbe.h"
 #include "server/IServerControllerListener.h"
+#include "server/ListenerOwner.h"
 #include "server/PortProbe.h"
 #include "server/ServerProcess.h"
 
@@ -69,8 +71,27 @@ bool ServerController::CheckServerStatus(const wxString& url) {
     const int connectMs = std::min(1000, std::max(100, m_probeBudgetMs / 3));
     const int readMs = std::min(2000, std::max(100, m_probeBudgetMs - connectMs));
     std::string why;
-    // The server answers only its host, which shows it the run's secret.
+    // The server answers only its host, which shows it the run's secret; the
+    // port is guessable, so first: is it the server that listens there?
     const wxString token = m_config ? m_config->GetServerToken() : wxString();
+    if (!token.empty() && m_process && m_process->GetPid() > 0 &&
+        ListenerOwner::Of(static_cast<int>(m_config->GetServerPort()), m_process->GetPid()) ==
+            ListenerOwner::Verdict::Foreign) {
+        if (!m_foreignListener)
+            wxLogError(wxS("ServerController::CheckServerStatus: another program listens on port "
+                           "%u, not the server: no request with the secret goes to it"),
+                       m_config->GetServerPort());
+        m_foreignListener = true;
+        m_errorMessage = UserMessages::Pick(
+            Language(),
+            wxString::Format(L"Ein anderes Programm belegt den Anschluss %u der Anwendung. "
+                             L"Bitte beenden Sie es und öffnen Sie die Anwendung erneut.",
+                             m_config->GetServerPort()),
+            wxString::Format(L"Another program is using the application's port %u. Please "
+                             L"end it and open the program again.",
+                             m_config->GetServerPort()));
+        return false;
+    }
     const std::string cookie =
         token.empty() ? std::string() : "VELTA_SERVER_TOKEN=" + std::string(token.utf8_str());
     const bool up = HttpStatusProbe::Check(url, connectMs, readMs, &why, cookie);

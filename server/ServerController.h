@@ -32,6 +32,8 @@ public:
     ServerProcess* GetProcess() const { return m_process; }
     bool IsStarting() const { return m_starting; }
     bool IsStopping() const { return m_stopping; }
+    // Another program listens on the server's port (found by a status check).
+    bool HasForeignListener() const { return m_foreignListener; }
     int GetRetryCount() const { return m_retryCount; }
     int GetStopCountdown() const { return m_stopCountdown; }
 
@@ -49,6 +51,7 @@ protected:
     int m_retryCount = 0;
     wxString m_errorMessage;
     int m_exitCode = -1;
+    bool m_foreignListener = false;
     // How long one status check may take in all (connect and answer).
     int m_probeBudgetMs = 3000;
 };

@@ -249,7 +249,9 @@ void VELTAServerController::DoStartAsync(wxTimer& timer) {
     const unsigned elapsed =
         ElapsedStartSeconds(m_retryCount, UiServices::Get().NowMillis() - m_startBeganMs, interval);
     m_probeBudgetMs = 3000;
-    if (elapsed >= limit) {
+    if (m_foreignListener) {
+        goOn = false; // the message says which port; waiting changes nothing
+    } else if (elapsed >= limit) {
         wxLogError(wxS("VELTAServerController::DoStartAsync. max retries exceeded"));
         m_errorMessage = UserMessages::Pick(
             Language(),

@@ -153,3 +153,7 @@ click_in() {
 
 # Seconds since $1 (a `date +%s.%N`), two decimals.
 since() { printf '%.2f' "$(echo "$(date +%s.%N) - $1" | bc)"; }
+
+# The run's secret the host gave the server whose process is $1 (from its
+# environment, readable by its own user and root only).
+server_token() { tr '\0' '\n' < "/proc/$1/environ" 2>/dev/null | sed -n 's/^VELTA_SERVER_TOKEN=//p'; }

@@ -7,6 +7,24 @@
 
 prepare_demo 0
 sed -i "s#<object name=\"BrowserDataDirectory\" class=\"configuration\">[^<]*<#<object name=\"BrowserDataDirectory\" class=\"configuration\">$WORK/browser<#" "$APP/app.config.xml"
+# Another user listens on the base port first, and records what reaches it.
+base=$(grep -o 'baseport="[0-9]*"' "$APP/app.config.xml" | head -n 1 | grep -o '[0-9]*')
+squatter=""
+if id nobody > /dev/null 2>&1 && [ "$(id -u)" -eq 0 ]; then
+    chmod o+x "$WORK"; touch "$WORK/squatter.log"; chmod 666 "$WORK/squatter.log"
+    runuser -u nobody -- /usr/bin/python3 -c '
+import socket, sys
+s = socket.socket(); s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+s.bind(("127.0.0.1", int(sys.argv[1]))); s.listen(8)
+log = open(sys.argv[2], "a")
+while True:
+    c, _ = s.accept(); c.settimeout(1)
+    try: log.write(c.recv(65536).decode("latin-1")); log.flush()
+    except OSError: pass
+    c.close()' "$base" "$WORK/squatter.log" &
+    squatter=$!
+    for _ in $(seq 50); do curl -s -o /dev/null "http://127.0.0.1:$base/" ; [ $? -ne 7 ] && break; sleep 0.1; done
+fi
 # A dead proxy, as a company laptop away from the company has one.
 export http_proxy=http://127.0.0.1:9 https_proxy=http://127.0.0.1:9
 begin=$(date +%s.%N)
@@ -15,6 +33,9 @@ if app=$(wait_window "Velta Demo" 60); then
     pass "the start page shows through a dead proxy in the environment ($(since "$begin") s)"
     unset http_proxy https_proxy
     port=$(grep -o 'found port=[0-9]*' "$LOG" | head -n 1 | cut -d= -f2)
+    if [ -n "$squatter" ]; then
+        check "another user's listener on the base port $base: the application runs on $port" test "$port" != "$base"
+    fi
     origin="http://127.0.0.1:$port"
     server=$(pgrep -f -- "velta-demo-server --port $port" | head -n 1)
     token=$(tr '\0' '\n' < "/proc/$server/environ" | sed -n 's/^VELTA_SERVER_TOKEN=//p')
@@ -69,6 +90,10 @@ HTML
     check "in no command line" no_cmdline
     check "in no log line" bash -c "! grep -qF -- '$token' '$LOG'"
     check "in no window title" bash -c "! xdotool search --name '$token' > /dev/null"
+    if [ -n "$squatter" ]; then
+        check "the other user's listener never saw the secret" bash -c "! grep -q VELTA_SERVER_TOKEN '$WORK/squatter.log'"
+        kill "$squatter" 2>/dev/null
+    fi
 
     # The quit's own request to the server goes direct, whatever the proxy.
     export http_proxy=http://127.0.0.1:9

@@ -54,7 +54,9 @@ painted() { # painted WINDOW FILE: a screenshot once the window shows more than 
     done
     return 1
 }
-content_type() { curl -s -o /dev/null -w '%{content_type}' "$ORIGIN$1"; }
+# As the host's browser asks: with the run's secret.
+curl_app() { curl -H "Cookie: VELTA_SERVER_TOKEN=$TOKEN" "$@"; }
+content_type() { curl_app -s -o /dev/null -w '%{content_type}' "$ORIGIN$1"; }
 server_group() { grep -o 'ServerProcess::Start. Process [0-9]*' "$LOG" | tail -n 1 | awk '{print $3}'; }
 group_gone() {
     [ -n "$1" ] || return 1
@@ -63,7 +65,8 @@ group_gone() {
 }
 
 BEGIN=$(date +%s)
-( cd / && exec "$TOMCAT/velta-host" ) > "$WORK/host.out" 2>&1 &
+# All of it through a dead proxy in the environment: loopback goes direct.
+( cd / && export http_proxy=http://127.0.0.1:9 https_proxy=http://127.0.0.1:9 && exec "$TOMCAT/velta-host" ) > "$WORK/host.out" 2>&1 &
 HOST=$!
 if ! app=$(wait_window "Velta on Tomcat" 60); then
     fail "the start page shows"
@@ -76,7 +79,24 @@ GROUP=$(server_group)
 trap '[ -n "$GROUP" ] && kill -9 -- "-$GROUP" 2>/dev/null; cleanup' EXIT
 PORT=$(grep -o 'found port=[0-9]*' "$LOG" | tail -n 1 | cut -d= -f2)
 ORIGIN="http://127.0.0.1:$PORT"
+TOKEN=$(server_token "$GROUP")
 check "the start page is painted" painted "$app" "tomcat-start.png"
+
+# Tomcat answers the host alone, every application of it.
+status_of() { curl -s -o /dev/null -w '%{http_code}' "$@"; }
+check "Tomcat has the run's secret" test "${#TOKEN}" -eq 43
+for path in / /examples/ /manager/html; do
+    check "no secret, $path: 401" test "$(status_of "$ORIGIN$path")" = 401
+done
+if id nobody > /dev/null 2>&1 && [ "$(id -u)" -eq 0 ]; then
+    check "another user: 401" test "$(runuser -u nobody -- curl -s -o /dev/null -w '%{http_code}' "$ORIGIN/")" = 401
+fi
+check "the secret, a rebinding Host: 403" \
+    test "$(status_of -H "Cookie: VELTA_SERVER_TOKEN=$TOKEN" -H "Host: rebind.example:$PORT" "$ORIGIN/")" = 403
+check "the secret, another site's POST: 403" \
+    test "$(status_of -X POST -H "Cookie: VELTA_SERVER_TOKEN=$TOKEN" -H "Origin: http://evil.example" "$ORIGIN/shutdown")" = 403
+check "and the server still runs" kill -0 "$GROUP"
+check "the secret as a bearer token: 200" test "$(status_of -H "Authorization: Bearer $TOKEN" "$ORIGIN/")" = 200
 check "Tomcat deployed the examples" in_log "Deployment of deployment descriptor [$TOMCAT/conf/Catalina/localhost/examples.xml] has finished"
 check "and the manager" in_log "Deployment of deployment descriptor [$TOMCAT/conf/Catalina/localhost/manager.xml] has finished"
 
@@ -85,9 +105,9 @@ check "XHTML is served as XHTML" test "$(content_type /examples/websocket/echo.x
 check "SVG as SVG" test "$(content_type /manager/images/asf-logo.svg)" = "image/svg+xml"
 check "CSV as CSV" test "$(content_type /applications.csv)" = "text/csv"
 check "a JSPX page with JSTL's core and functions tags answers" \
-    bash -c "curl -sf '$ORIGIN/examples/jsp/jsp2/jspx/textRotate.jspx?name=Velta%3Chost%3E' | grep -qF 'Velta&lt;host&gt;'"
+    bash -c "curl -sf -H 'Cookie: VELTA_SERVER_TOKEN=$TOKEN' '$ORIGIN/examples/jsp/jsp2/jspx/textRotate.jspx?name=Velta%3Chost%3E' | grep -qF 'Velta&lt;host&gt;'"
 check "a JSP page with JSTL's choose tag answers" \
-    bash -c "curl -sf '$ORIGIN/examples/jsp/tagplugin/choose.jsp?by=test' | tr -s ' \\n' ' ' | grep -q '# 1: One!<br/> # 2: Huh?<br/> # 3: Three!'"
+    bash -c "curl -sf -H 'Cookie: VELTA_SERVER_TOKEN=$TOKEN' '$ORIGIN/examples/jsp/tagplugin/choose.jsp?by=test' | tr -s ' \\n' ' ' | grep -q '# 1: One!<br/> # 2: Huh?<br/> # 3: Three!'"
 
 # (a) A JSP page with JSTL in a window of the host.
 key "$app" alt+j
@@ -95,7 +115,7 @@ if page=$(wait_window "Tag Plugin Examples: forEach" 30); then
     pass "a JSP page with JSTL shows in the host"
     check "its title reached the host's frame" wait_for 5 in_log "SetBrowserFrameTitle: Tag Plugin Examples: forEach"
     check "Tomcat answered the host with 200" wait_for 10 accessed '"GET /examples/jsp/tagplugin/foreach.jsp HTTP/1.1" 200 '
-    body=$(curl -s "$ORIGIN/examples/jsp/tagplugin/foreach.jsp?by=test" | tr -s ' \n' ' ')
+    body=$(curl_app -s "$ORIGIN/examples/jsp/tagplugin/foreach.jsp?by=test" | tr -s ' \n' ' ')
     check "the page iterates with c:forEach" bash -c "echo '$body' | grep -q '1 2 3 4 5 6 7 8 9 10 .*One Two Three Four'"
     check "and is painted" painted "$page" "tomcat-jstl.png"
     close_window "$page" "Tag Plugin Examples: forEach"
@@ -169,8 +189,11 @@ check "no page went to the default browser" test ! -s "$WORK/opened.txt"
 
 # Quit through the start page: the shutdown page ends Tomcat.
 key "$app" alt+q
+quit_began=$(date +%s.%N)
 wait_exit "$HOST" 30
 check "the host quits with exit code 0 (got $EXIT_CODE)" test "$EXIT_CODE" = 0
+took=$(since "$quit_began")
+check "at once, its shutdown request not held by the proxy ($took s)" test "$(echo "$took < 3" | bc)" -eq 1
 check "Tomcat ended by its shutdown page" in_log "terminated with exit code 0"
 check "no process of Tomcat's group is left" group_gone "$GROUP"
 group_gone "$GROUP" && GROUP=""

@@ -1,11 +1,18 @@
 #include "config/VELTAAppConfig.h"
 #include "examples/appserver/DemoServer.h"
 #include "host/HostLog.h"
+#include "server/ListenerOwner.h"
 #include "server/ServerToken.h"
 #include "server/VELTAServerController.h"
 
+#include <arpa/inet.h>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <set>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 TEST(ServerToken, UrlSafeTextOfThirtyTwoRandomBytes) {
     const struct {
@@ -136,4 +143,53 @@ TEST(ServerChecks, TheDemoServerAnswersItsHostAlone) {
     EXPECT_FALSE(DemoServer::SameSecret("", ""));
     EXPECT_FALSE(DemoServer::SameSecret("abc", "abd"));
     EXPECT_FALSE(DemoServer::SameSecret("ab", "abc"));
+}
+
+TEST(ListenerOwner, TheListeningSocketsOfAPortFromTheKernelsTable) {
+    const std::string table =
+        "  sl  local_address rem_address   st tx_queue rx_queue tr tm->when retrnsmt   uid  "
+        "timeout inode\n"
+        "   0: 0100007F:2116 00000000:0000 0A 00000000:00000000 00:00000000 00000000  1000        "
+        "0 51234 1 0000000000000000 100 0 0 10 0\n"
+        "   1: 0200007F:2116 00000000:0000 0A 00000000:00000000 00:00000000 00000000    65        "
+        "0 51300 1 0000000000000000 100 0 0 10 0\n"
+        "   2: 0100007F:2116 0100007F:D31C 01 00000000:00000000 00:00000000 00000000  1000        "
+        "0 51400 1 0000000000000000 20 4 30 10 -1\n"
+        "   3: 0100007F:2117 00000000:0000 0A 00000000:00000000 00:00000000 00000000  1000        "
+        "0 51500 1 0000000000000000 100 0 0 10 0\n"
+        "garbage\n";
+    EXPECT_EQ(ListenerOwner::ListeningInodes(table, 8470), (std::set<unsigned long>{51234, 51300}))
+        << "listening (0A) on 8470 at any address; not a connection, not another port";
+    EXPECT_TRUE(ListenerOwner::ListeningInodes(table, 80).empty());
+    EXPECT_EQ(ListenerOwner::SocketInode("socket:[51234]"), 51234u);
+    EXPECT_EQ(ListenerOwner::SocketInode("pipe:[51234]"), 0u);
+    EXPECT_EQ(ListenerOwner::SocketInode("/dev/null"), 0u);
+}
+
+TEST(ListenerOwner, ASocketOfAnotherProgramIsForeign) {
+    // A "server" of its own group that listens on nothing, started before the
+    // socket exists, so that it holds none of it.
+    const pid_t server = fork();
+    if (server == 0) {
+        setpgid(0, 0);
+        pause();
+        _exit(0);
+    }
+    setpgid(server, server);
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ASSERT_EQ(listen(fd, 1), 0);
+    socklen_t length = sizeof(address);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    const int port = ntohs(address.sin_port);
+    EXPECT_EQ(ListenerOwner::Of(port, server), ListenerOwner::Verdict::Foreign);
+    EXPECT_EQ(ListenerOwner::Of(port, getpgrp()), ListenerOwner::Verdict::Server)
+        << "the group that holds the socket";
+    close(fd);
+    EXPECT_EQ(ListenerOwner::Of(port, server), ListenerOwner::Verdict::NoListener);
+    kill(server, SIGKILL);
+    waitpid(server, nullptr, 0);
 }
