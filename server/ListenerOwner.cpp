@@ -39,13 +39,19 @@ unsigned long ListenerOwner::SocketInode(const std::string& link) {
     return std::strtoul(link.c_str() + prefix.size(), nullptr, 10);
 }
 
-ListenerOwner::Verdict ListenerOwner::Of(int port, pid_t serverGroup) {
+namespace {
+std::set<unsigned long> ListeningNow(int port) {
     std::string text;
     for (const char* path : {"/proc/net/tcp", "/proc/net/tcp6"}) {
         std::ifstream file(path);
         text.append(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     }
-    const std::set<unsigned long> inodes = ListeningInodes(text, port);
+    return ListenerOwner::ListeningInodes(text, port);
+}
+} // namespace
+
+ListenerOwner::Verdict ListenerOwner::Of(int port, pid_t serverGroup) {
+    const std::set<unsigned long> inodes = ListeningNow(port);
     if (inodes.empty())
         return Verdict::NoListener;
     // The server's group, and what its leader started that left the group.
@@ -74,5 +80,11 @@ ListenerOwner::Verdict ListenerOwner::Of(int port, pid_t serverGroup) {
         }
         closedir(dir);
     }
-    return Verdict::Foreign;
+    // A server that closed its socket while its files were read (it is
+    // ending) left no listener behind; only a socket that is still there and
+    // none of the server's is another program's.
+    for (unsigned long inode : ListeningNow(port))
+        if (inodes.count(inode))
+            return Verdict::Foreign;
+    return Verdict::NoListener;
 }
