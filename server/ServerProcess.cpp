@@ -5,8 +5,8 @@
 #include "platform/UiServices.h"
 #include "server/LeftoverServers.h"
 #include "server/ProcessGroupReaper.h"
-#include "server/ServerOutputText.h"
 #include "server/ServerController.h"
+#include "server/ServerOutputText.h"
 
 #include <algorithm>
 #include <cerrno>

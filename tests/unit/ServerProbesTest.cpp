@@ -257,12 +257,12 @@ TEST(ServerOutputText, ValidUtf8StaysAndEveryBadByteIsOneReplacement) {
         {"plain ascii", "plain ascii"},
         {"gr\xc3\xbc\xc3\x9f dich \xe2\x82\xac \xf0\x9f\x98\x80",
          wxString::FromUTF8("gr\xc3\xbc\xc3\x9f dich \xe2\x82\xac \xf0\x9f\x98\x80")},
-        {"caf\xe9", "caf" + bad},                       // Latin-1
-        {"\xe2\x82", bad + bad},                        // cut at the line's end
-        {"\xc0\xaf", bad + bad},                        // overlong slash
-        {"\xed\xa0\x80", bad + bad + bad},              // a surrogate
-        {"\xf4\x90\x80\x80", bad + bad + bad + bad},    // past U+10FFFF
-        {std::string("a\0b", 3), "a" + bad + "b"},      // NUL would end the log line
+        {"caf\xe9", "caf" + bad},                    // Latin-1
+        {"\xe2\x82", bad + bad},                     // cut at the line's end
+        {"\xc0\xaf", bad + bad},                     // overlong slash
+        {"\xed\xa0\x80", bad + bad + bad},           // a surrogate
+        {"\xf4\x90\x80\x80", bad + bad + bad + bad}, // past U+10FFFF
+        {std::string("a\0b", 3), "a" + bad + "b"},   // NUL would end the log line
         {"\x1b[1mbold\x1b[0m\ttab", "\x1b[1mbold\x1b[0m\ttab"},
     };
     for (const auto& c : cases)
