@@ -115,6 +115,8 @@ void MainFrame::OnStartTimer(wxTimerEvent&) {
         if (!m_config.GetServerToken().empty() && startUrl.IsWeb())
             wxHtmlCtrl::AddSessionCookie(startUrl.Host(), wxS("VELTA_SERVER_TOKEN"),
                                          m_config.GetServerToken());
+        // Compiled while the server starts, ready before its first page.
+        wxHtmlCtrl::KeepDocumentsTo(NavigationPolicy::DocumentRules(m_navigation.PolicySettings()));
         wxHtmlCtrl::Prewarm();
     }
 }

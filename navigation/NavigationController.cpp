@@ -73,6 +73,18 @@ bool NavigationController::Start() {
     return true;
 }
 
+NavigationPolicy::Settings NavigationController::PolicySettings() const {
+    NavigationPolicy::Settings settings;
+    if (!m_hostConfig)
+        return settings;
+    settings.startUrl = m_hostConfig->GetStartUrl();
+    m_hostConfig->ResolveUrl(settings.startUrl);
+    settings.commandPrefix = m_hostConfig->GetCommandPrefix();
+    settings.relativeExternalUrls = m_hostConfig->GetRelativeExternalUrls();
+    settings.useExternalBrowser = m_hostConfig->UseExternalBrowserForExternalUrls();
+    return settings;
+}
+
 bool NavigationController::StartWebApp() {
     if (!m_hostConfig) {
         wxLogError(wxS("NavigationController::StartWebApp called with empty hostconfig"));
@@ -82,6 +94,7 @@ bool NavigationController::StartWebApp() {
     m_hostConfig->ResolveUrl(url);
     for (const wxString& scheme : NavigationPolicy::RoutedSchemes(m_hostConfig->GetCommandPrefix()))
         wxHtmlCtrl::RouteScheme(scheme);
+    wxHtmlCtrl::KeepDocumentsTo(NavigationPolicy::DocumentRules(PolicySettings()));
     if (url.empty()) {
         wxLogMessage(
             wxS("NavigationController::StartWebApp with empty startUrl url -> use about:blank"));

@@ -4,6 +4,7 @@
 #include "browserlib/api/IMozillaHost.h"
 #include "browserlib/api/NavigationRequest.h"
 #include "browserlib/api/wxHtmlCtrl.h"
+#include "navigation/NavigationPolicy.h"
 #include "server/IServerControllerListener.h"
 
 #include <memory>
@@ -32,6 +33,8 @@ public:
     // The splash and the application's window go.
     void CloseWindows();
     virtual bool StartWebApp();
+    // The URL filter's view of the configuration.
+    NavigationPolicy::Settings PolicySettings() const;
     virtual bool Stop();
     // The configured end page (SplashScreenEnd) in the application's window.
     bool ShowEndPage();

@@ -121,7 +121,9 @@ NavigationPolicy::Decision NavigationPolicy::Decide(const NavigationRequest& req
             return Later();
         if (frame == Frame::Sub)
             return Refused(wxS("an external page is kept out of a frame inside the page"));
-        return HandedOut(request.url);
+        Decision decision = HandedOut(request.url);
+        decision.formDataDropped = request.formPost && decision.action == Action::OpenOutside;
+        return decision;
     }
 
     if (scheme.empty() || UrlClassifier::EngineShowsScheme(scheme))
@@ -139,4 +141,35 @@ NavigationPolicy::Decision NavigationPolicy::Decide(const NavigationRequest& req
         return Refused(wxS("a link for another program; external addresses stay inside, and "
                            "there is nothing to show"));
     return HandedOut(request.url);
+}
+
+std::vector<DocumentRule> NavigationPolicy::DocumentRules(const Settings& settings) {
+    std::vector<DocumentRule> rules;
+    const wxString startUrl = UrlClassifier::WithoutDefaultPort(settings.startUrl);
+    const WebUrl start(startUrl);
+    if (!settings.useExternalBrowser)
+        return rules;
+    auto add = [&](DocumentRule::Action action, DocumentRule::Match match, const wxString& text) {
+        DocumentRule rule;
+        rule.action = action;
+        rule.match = match;
+        rule.text = std::string(text.utf8_str());
+        rules.push_back(rule);
+    };
+    using A = DocumentRule::Action;
+    using M = DocumentRule::Match;
+    add(A::Block, M::AnyWebAddress, wxString());
+    if (!start.IsWeb())
+        return rules; // a start page that is a file: every web page lies outside
+    add(A::Allow, M::Host, start.Host());
+    for (const wxString& token :
+         UrlClassifier::RelativeExternalTokens(settings.relativeExternalUrls)) {
+        add(A::Block, M::Prefix, startUrl + token);
+        const wxString written = UrlClassifier::ForDesktop(startUrl + token);
+        if (!written.empty() && written != startUrl + token)
+            add(A::Block, M::Prefix, written); // as the engine writes addresses
+    }
+    // The start address itself is never external.
+    add(A::Allow, M::Exact, startUrl);
+    return rules;
 }

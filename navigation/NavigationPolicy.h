@@ -1,8 +1,10 @@
 #pragma once
 
+#include "browserlib/api/DocumentRule.h"
 #include "browserlib/api/NavigationRequest.h"
 #include "navigation/UrlClassifier.h"
 
+#include <vector>
 #include <wx/string.h>
 
 // What the URL filter does with one navigation, decided from the navigation and
@@ -31,9 +33,15 @@ public:
         wxString outside;
         wxString reason;
         bool warning = false; // the refusal is worth a warning in the log
+        // A form sent outside: the desktop gets its address, not its data.
+        bool formDataDropped = false;
     };
 
     static Decision Decide(const NavigationRequest& request, const Settings& settings);
+    // The documents the engine may request at all, mirroring Decide for web
+    // addresses: what Decide sends outside or keeps out of a frame is never
+    // requested from inside. Empty where external addresses stay inside.
+    static std::vector<DocumentRule> DocumentRules(const Settings& settings);
 
     // Whether the desktop's default handler takes links of `scheme`.
     static bool IsDesktopScheme(const wxString& scheme);

@@ -106,7 +106,9 @@ wxString UrlClassifier::MatchingRelativeExternal(const wxString& startUrl, const
     const wxString lowerUrl = url.Lower();
     for (const wxString& token : RelativeExternalTokens(list)) {
         const wxString testUrl = startUrl + token;
-        if (lowerUrl.StartsWith(testUrl.Lower()))
+        // As written, or as the engine writes it (a space as %20).
+        if (lowerUrl.StartsWith(testUrl.Lower()) ||
+            lowerUrl.StartsWith(ForDesktop(testUrl).Lower()))
             return testUrl;
     }
     return wxString();

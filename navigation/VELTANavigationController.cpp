@@ -37,13 +37,7 @@ bool VELTANavigationController::FilterNavigation(NavigationRequest& request) {
         wxLogError(wxS("VELTANavigationController::FilterUrl host config == null!"));
         return false;
     }
-    NavigationPolicy::Settings settings;
-    settings.startUrl = m_hostConfig->GetStartUrl();
-    m_hostConfig->ResolveUrl(settings.startUrl);
-    settings.commandPrefix = m_hostConfig->GetCommandPrefix();
-    settings.relativeExternalUrls = m_hostConfig->GetRelativeExternalUrls();
-    settings.useExternalBrowser = m_hostConfig->UseExternalBrowserForExternalUrls();
-    const NavigationPolicy::Decision decision = NavigationPolicy::Decide(request, settings);
+    const NavigationPolicy::Decision decision = NavigationPolicy::Decide(request, PolicySettings());
     switch (decision.action) {
     case NavigationPolicy::Action::Allow:
         return false;
@@ -67,6 +61,11 @@ bool VELTANavigationController::FilterNavigation(NavigationRequest& request) {
         return true;
     case NavigationPolicy::Action::OpenOutside:
         wxLogMessage(wxS("VELTANavigationController::FilterUrl has external Url --> abort"));
+        if (decision.formDataDropped)
+            wxLogWarning(wxS("VELTANavigationController::FilterUrl a form sent to %s: the "
+                             "desktop's browser gets its address alone; the form's data was not "
+                             "sent"),
+                         url);
         OpenExternal(decision.outside);
         return true;
     }

@@ -13,6 +13,8 @@ struct NavigationRequest {
     bool frameLater = false;
     // Started by the user (a click, a key), not by a script or a frame's load.
     bool userGesture = false;
+    // A form sent with its data in the request's body (POST).
+    bool formPost = false;
     // What the browser's main frame shows while it is asked.
     wxString pageUrl;
 

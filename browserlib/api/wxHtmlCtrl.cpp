@@ -42,6 +42,10 @@ void wxHtmlCtrl::AddSessionCookie(const wxString& host, const wxString& name,
                                           std::string(value.utf8_str()));
 }
 
+void wxHtmlCtrl::KeepDocumentsTo(const std::vector<DocumentRule>& rules) {
+    EngineBackend::Get().SetDocumentRules(rules);
+}
+
 bool wxHtmlCtrl::OnInit() {
     CPromptService::AllowDialogs();
     return MozillaFacade::GetFacade() != nullptr;

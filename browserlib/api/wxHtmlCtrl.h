@@ -1,7 +1,10 @@
 #pragma once
 
+#include "browserlib/api/DocumentRule.h"
+
 #include <functional>
 #include <list>
+#include <vector>
 #include <wx/gdicmn.h>
 #include <wx/string.h>
 
@@ -57,6 +60,10 @@ public:
     // A cookie that every request of the browsers to `host` carries, for this
     // run only: never on disk, not for scripts, not for other sites' requests.
     static void AddSessionCookie(const wxString& host, const wxString& name, const wxString& value);
+    // The documents the engine may request at all (see DocumentRule): what
+    // they block never leaves the engine, and a blocked page of the main
+    // frame is asked of the navigation listener again, with its frame known.
+    static void KeepDocumentsTo(const std::vector<DocumentRule>& rules);
     // Before OnInit: the folder of this application's browser profiles
     // (cookies, storage, cache); empty: the library's shared place.
     static void SetProfileRoot(const wxString& directory);

@@ -286,15 +286,17 @@ nsresult CBrowserImpl::OnStartURIOpen(nsIURI* uri, PRBool* abort) {
     nsCOMPtr<nsINavigationInfo> info = do_QueryInterface<nsINavigationInfo>(mWebBrowser);
     if (info) {
         PRInt32 kind = nsINavigationInfo::frameUnknown;
-        PRBool later = false, byUser = false;
+        PRBool later = false, byUser = false, post = false;
         info->GetFrameKind(&kind);
         info->GetFrameLater(&later);
         info->GetUserGesture(&byUser);
+        info->GetFormPost(&post);
         request.frame = kind == nsINavigationInfo::frameMain  ? NavigationRequest::Frame::Main
                         : kind == nsINavigationInfo::frameSub ? NavigationRequest::Frame::Sub
                                                               : NavigationRequest::Frame::Unknown;
         request.frameLater = later;
         request.userGesture = byUser;
+        request.formPost = post;
     }
     if (nsCOMPtr<nsIWebNavigation> navigation = do_QueryInterface<nsIWebNavigation>(mWebBrowser)) {
         nsCOMPtr<nsIURI> current;

@@ -632,6 +632,13 @@ nsresult WebBrowser::GetUserGesture(PRBool* byUser) {
     return mDeciding ? NS_OK : NS_ERROR_NOT_AVAILABLE;
 }
 
+nsresult WebBrowser::GetFormPost(PRBool* post) {
+    if (!post)
+        return NS_ERROR_NULL_POINTER;
+    *post = mDeciding && mDeciding->formPost;
+    return mDeciding ? NS_OK : NS_ERROR_NOT_AVAILABLE;
+}
+
 nsresult WebBrowser::SetDecideWithFrame(PRBool later) {
     if (!mDeciding)
         return NS_ERROR_NOT_AVAILABLE;

@@ -105,6 +105,7 @@ public:
     nsresult GetFrameKind(PRInt32* kind) override;
     nsresult GetFrameLater(PRBool* later) override;
     nsresult GetUserGesture(PRBool* byUser) override;
+    nsresult GetFormPost(PRBool* post) override;
     nsresult SetDecideWithFrame(PRBool later) override;
 
     EngineView* View() const { return mView.get(); }

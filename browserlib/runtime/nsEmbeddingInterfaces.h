@@ -292,6 +292,8 @@ public:
     virtual nsresult GetFrameKind(PRInt32* kind) = 0;
     virtual nsresult GetFrameLater(PRBool* later) = 0;
     virtual nsresult GetUserGesture(PRBool* byUser) = 0;
+    // A form's data goes with the navigation (POST).
+    virtual nsresult GetFormPost(PRBool* post) = 0;
     // With an abort: let it start, and ask again once its frame is known.
     virtual nsresult SetDecideWithFrame(PRBool later) = 0;
 };

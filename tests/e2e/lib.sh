@@ -88,6 +88,14 @@ prepare_demo() {
         -e "s#<object name=\"AppDataDirectory\" class=\"configuration\">[^<]*<#<object name=\"AppDataDirectory\" class=\"configuration\">$WORK/logs<#" \
         "$BUILD/examples/demo/app.config.xml" > "$APP/app.config.xml"
     LOG="$WORK/logs/velta-demo.log"
+    recording_browser
+}
+
+# The default browser: a script that records into $WORK/opened.txt what it
+# is handed (the last argument), and every argument into arguments.txt.
+recording_browser() {
+    mkdir -p "$WORK/home"
+    touch "$WORK/opened.txt"
     cat > "$WORK/browser.sh" <<SH
 #!/bin/sh
 # The URL is the last argument; all of them are kept too.

@@ -30,12 +30,8 @@ make_program_dir "$APP" "<c>
 <object name=\"Logging\" class=\"configuration\" enable=\"true\" file=\"host.log\" level=\"message\"/>
 </c>"
 LOG="$WORK/host.log"
-cat > "$WORK/browser.sh" <<SH
-#!/bin/sh
-printf '%s\n' "\$1" >> "$WORK/opened.txt"
-SH
-chmod +x "$WORK/browser.sh"
-export BROWSER="$WORK/browser.sh" HOME="$WORK/home" XDG_DOWNLOAD_DIR="$WORK/downloads"
+recording_browser
+export XDG_DOWNLOAD_DIR="$WORK/downloads"
 mkdir -p "$WORK/home" "$WORK/downloads"
 touch "$WORK/opened.txt"
 ( cd / && exec "$APP/velta-host" -no_server ) > "$WORK/host.out" 2>&1 &

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "browserlib/api/DocumentRule.h"
 #include "browserlib/runtime/engine/EngineView.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 // The browser engine behind every view. "webkit" (WebKitGTK) unless the
 // environment variable VELTA_BROWSER_ENGINE says "headless", the in-process
@@ -34,6 +36,11 @@ public:
     // scripts, not for other sites' requests), never written to disk.
     virtual void AddSessionCookie(const std::string& host, const std::string& name,
                                   const std::string& value) = 0;
+    // The documents every view may request from now on (see DocumentRule). A
+    // view that asks for a blocked document in its main frame gets
+    // EngineViewClient::OnDecideNavigation again, with its frame known, and no
+    // request leaves; a blocked frame inside a page stays empty.
+    virtual void SetDocumentRules(const std::vector<DocumentRule>& rules) = 0;
 };
 
 std::unique_ptr<EngineBackend> CreateWebKitBackend();

@@ -34,6 +34,7 @@ struct EngineNavigation {
     NavigationFrame frame = NavigationFrame::Unknown;
     bool userGesture = false;
     bool frameLater = false;
+    bool formPost = false; // a form's data goes with it
 };
 enum class NavigationVerdict { Allow, Refuse, DecideWithFrame };
 

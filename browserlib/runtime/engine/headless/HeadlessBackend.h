@@ -58,6 +58,9 @@ public:
         m_cookies.push_back({host, name, value});
     }
     const std::vector<Cookie>& Cookies() const { return m_cookies; }
+    // Its views know every frame at once; the rules are kept for tests to read.
+    void SetDocumentRules(const std::vector<DocumentRule>& rules) override { m_rules = rules; }
+    const std::vector<DocumentRule>& DocumentRulesSet() const { return m_rules; }
 
     static HeadlessBackend* Instance(); // null when another engine runs
     static void SetPage(const std::string& url, const HeadlessPage& page);
@@ -86,5 +89,6 @@ private:
     int m_fontVariable = 0, m_fontFixed = 0;
     std::vector<std::string> m_routed;
     std::vector<Cookie> m_cookies;
+    std::vector<DocumentRule> m_rules;
     bool m_userGesture = false;
 };

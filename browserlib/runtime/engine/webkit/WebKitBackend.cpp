@@ -1,11 +1,14 @@
 #include "browserlib/runtime/engine/webkit/WebKitBackend.h"
 
+#include "browserlib/runtime/engine/DocumentRules.h"
 #include "browserlib/runtime/engine/ProxyPlan.h"
+#include "browserlib/runtime/engine/webkit/ContentRuleList.h"
 
 #include "browserlib/runtime/engine/webkit/WebKitEngineView.h"
 
 #include <functional>
 #include <sys/stat.h>
+#include <wx/log.h>
 
 namespace {
 // A download while the client decides where it goes.
@@ -157,6 +160,95 @@ void WebKitBackend::AddCookieTo(WebKitWebContext* context, const Cookie& cookie)
     soup_cookie_free(soup);
 }
 
+void WebKitBackend::SetDocumentRules(const std::vector<DocumentRule>& rules) {
+    if (rules == m_rules && (m_filter || m_rulesPending))
+        return;
+    m_rules = rules;
+    const unsigned generation = ++m_rulesGeneration;
+    UseFilter(nullptr);
+    if (rules.empty())
+        return;
+    if (!m_filterStore) {
+        // Compiled anew at every start; kept beside the website data.
+        const std::string base = m_profileDirectory.empty()
+                                     ? std::string(g_get_user_cache_dir()) + "/velta-host"
+                                     : m_profileDirectory + "/webkit";
+        const std::string directory = base + "/content-rules";
+        g_mkdir_with_parents(directory.c_str(), 0700);
+        m_filterStore = webkit_user_content_filter_store_new(directory.c_str());
+    }
+    m_rulesPending = true;
+    const std::string json = ContentRuleList::Json(rules);
+    GBytes* source = g_bytes_new(json.data(), json.size());
+    auto* ticket = new std::pair<WebKitBackend*, unsigned>(this, generation);
+    webkit_user_content_filter_store_save(m_filterStore, "velta-documents", source, nullptr,
+                                          OnRulesSaved, ticket);
+    g_bytes_unref(source);
+}
+
+void WebKitBackend::OnRulesSaved(GObject* store, GAsyncResult* result, gpointer data) {
+    std::unique_ptr<std::pair<WebKitBackend*, unsigned>> ticket(
+        static_cast<std::pair<WebKitBackend*, unsigned>*>(data));
+    GError* error = nullptr;
+    WebKitUserContentFilter* filter = webkit_user_content_filter_store_save_finish(
+        WEBKIT_USER_CONTENT_FILTER_STORE(store), result, &error);
+    WebKitBackend* self = ticket->first;
+    if (ticket->second != self->m_rulesGeneration) { // rules replaced meanwhile
+        if (filter)
+            webkit_user_content_filter_unref(filter);
+        if (error)
+            g_error_free(error);
+        return;
+    }
+    if (!filter) {
+        wxLogWarning("WebKitBackend: the engine refused the document rules (%s); pages are "
+                     "decided once they answer",
+                     error ? error->message : "no reason given");
+        if (error)
+            g_error_free(error);
+    }
+    self->UseFilter(filter);
+    if (filter)
+        webkit_user_content_filter_unref(filter);
+}
+
+void WebKitBackend::UseFilter(WebKitUserContentFilter* filter) {
+    std::vector<WebKitWebView*> views;
+    for (WebKitEngineView* view : m_views)
+        views.push_back(view->Widget());
+    if (m_spare)
+        views.push_back(m_spare);
+    for (WebKitWebView* view : views) {
+        WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(view);
+        if (m_filter)
+            webkit_user_content_manager_remove_filter(content, m_filter);
+        if (filter)
+            webkit_user_content_manager_add_filter(content, filter);
+    }
+    if (m_filter)
+        webkit_user_content_filter_unref(m_filter);
+    m_filter = filter ? webkit_user_content_filter_ref(filter) : nullptr;
+    if (filter)
+        wxLogMessage("WebKitBackend: %zu document rules in force", m_rules.size());
+    const bool released = m_rulesPending;
+    m_rulesPending = false;
+    if (released)
+        // After the store's callback has returned, as any other load.
+        g_idle_add(
+            [](gpointer data) -> gboolean {
+                auto* self = static_cast<WebKitBackend*>(data);
+                for (WebKitEngineView* view :
+                     std::vector<WebKitEngineView*>(self->m_views.begin(), self->m_views.end()))
+                    view->LoadWaiting();
+                return G_SOURCE_REMOVE;
+            },
+            this);
+}
+
+bool WebKitBackend::BlocksDocument(const std::string& url) const {
+    return m_filter && DocumentRules::Blocks(m_rules, url);
+}
+
 void WebKitBackend::RouteScheme(const std::string& scheme) {
     if (scheme.empty() || !m_routed.insert(scheme).second)
         return;
@@ -216,6 +308,8 @@ WebKitWebView* WebKitBackend::NewWebView(WebKitWebView* related) {
                                         m_settings, "user-content-manager", own, nullptr))
                 : G_OBJECT(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", Context(), "settings",
                                         m_settings, "user-content-manager", own, nullptr));
+    if (m_filter)
+        webkit_user_content_manager_add_filter(own, m_filter);
     g_object_unref(own);
     g_object_ref_sink(view);
     return WEBKIT_WEB_VIEW(view);

@@ -27,7 +27,12 @@ public:
     void Prewarm() override;
     void AddSessionCookie(const std::string& host, const std::string& name,
                           const std::string& value) override;
+    void SetDocumentRules(const std::vector<DocumentRule>& rules) override;
     bool IsRouted(const std::string& scheme) const { return m_routed.count(scheme) > 0; }
+    // Whether the engine itself keeps `url` out of every frame.
+    bool BlocksDocument(const std::string& url) const;
+    // While the rules are compiled, no view loads anything.
+    bool DocumentRulesPending() const { return m_rulesPending; }
 
     WebKitWebContext* Context();
     // A view of the current profile with scripts of its own (a pop-up's drag
@@ -47,6 +52,13 @@ private:
     };
     static void AddCookieTo(WebKitWebContext* context, const Cookie& cookie);
     static void KeepLoopbackOffProxies(WebKitWebContext* context);
+    static void OnRulesSaved(GObject* store, GAsyncResult* result, gpointer data);
+    void UseFilter(WebKitUserContentFilter* filter);
+    std::vector<DocumentRule> m_rules;
+    bool m_rulesPending = false;
+    unsigned m_rulesGeneration = 0;
+    WebKitUserContentFilterStore* m_filterStore = nullptr;
+    WebKitUserContentFilter* m_filter = nullptr;
     std::vector<Cookie> m_cookies;
 
     std::string m_profileDirectory;

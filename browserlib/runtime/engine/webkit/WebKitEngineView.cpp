@@ -118,6 +118,8 @@ WebKitEngineView::WebKitEngineView(WebKitBackend& backend, EngineViewClient* cli
 }
 
 WebKitEngineView::~WebKitEngineView() {
+    if (m_frameCheck)
+        g_source_remove(m_frameCheck);
     Detach();
     m_backend.Unregister(this);
     g_signal_handlers_disconnect_by_data(webkit_web_view_get_window_properties(m_view), this);
@@ -158,7 +160,21 @@ void WebKitEngineView::Detach() {
 }
 
 void WebKitEngineView::LoadUrl(const std::string& url) {
+    // An empty page requests nothing and does not replace the page to come.
+    const bool blank = url.rfind("about:", 0) == 0;
+    if (m_backend.DocumentRulesPending() && !blank) {
+        m_waitingUrl = url;
+        return;
+    }
+    if (!blank)
+        m_waitingUrl.clear();
     webkit_web_view_load_uri(m_view, url.c_str());
+}
+
+void WebKitEngineView::LoadWaiting() {
+    const std::string url = std::move(m_waitingUrl); // LoadUrl clears it
+    if (!url.empty())
+        LoadUrl(url);
 }
 
 void WebKitEngineView::RunScript(const std::string& script) {
@@ -361,6 +377,8 @@ gboolean WebKitEngineView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* 
         EngineNavigation asked;
         asked.url = Str(webkit_uri_request_get_uri(request));
         asked.userGesture = webkit_navigation_action_is_user_gesture(action);
+        const char* method = webkit_uri_request_get_http_method(request);
+        asked.formPost = method && g_ascii_strcasecmp(method, "POST") == 0;
         const std::string scheme = SchemeOf(asked.url);
         // A response says which frame a load is for; web URLs and routed
         // schemes get one.
@@ -375,7 +393,13 @@ gboolean WebKitEngineView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* 
             if (asked.frameLater) {
                 if (self->m_deferred.size() >= 64) // loads that never answered
                     self->m_deferred.pop_front();
-                self->m_deferred.push_back(asked.url);
+                self->m_deferred.push_back({asked.url, asked.formPost,
+                                            webkit_navigation_action_is_redirect(action) != FALSE,
+                                            g_get_monotonic_time()});
+                // The engine's rules stop what lies outside before it is
+                // requested; the rest is decided at its response.
+                if (self->m_backend.BlocksDocument(asked.url) && !self->m_frameCheck)
+                    self->m_frameCheck = g_timeout_add(250, OnFrameCheck, self);
                 webkit_policy_decision_use(decision);
                 break;
             }
@@ -411,12 +435,23 @@ gboolean WebKitEngineView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* 
 }
 
 bool WebKitEngineView::IsDeferred(const std::string& url) const {
-    return std::find(m_deferred.begin(), m_deferred.end(), url) != m_deferred.end();
+    return std::any_of(m_deferred.begin(), m_deferred.end(),
+                       [&](const Deferred& d) { return d.url == url; });
+}
+
+std::deque<WebKitEngineView::Deferred>::iterator
+WebKitEngineView::FindDeferred(const std::string& url) {
+    return std::find_if(m_deferred.begin(), m_deferred.end(),
+                        [&](const Deferred& d) { return d.url == url; });
 }
 
 bool WebKitEngineView::DecideDeferred(const std::string& url, bool mainFrame) {
-    m_deferred.erase(std::find(m_deferred.begin(), m_deferred.end(), url));
     EngineNavigation asked;
+    const auto found = FindDeferred(url);
+    if (found != m_deferred.end()) {
+        asked.formPost = found->formPost;
+        m_deferred.erase(found);
+    }
     asked.url = url;
     asked.frame = mainFrame ? NavigationFrame::Main : NavigationFrame::Sub;
     const bool allowed =
@@ -429,6 +464,43 @@ bool WebKitEngineView::DecideDeferred(const std::string& url, bool mainFrame) {
             m_dropLoad = true;
     }
     return allowed;
+}
+
+gboolean WebKitEngineView::OnFrameCheck(gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    // A main frame's blocked load fails within moments of its start; one
+    // that has not even started by now belongs to a frame inside the page.
+    const gint64 settled = g_get_monotonic_time() - 1000 * 1000;
+    std::vector<std::string> frames;
+    bool waiting = false;
+    for (const Deferred& d : self->m_deferred) {
+        if (!self->m_backend.BlocksDocument(d.url))
+            continue;
+        if (d.since > settled || self->m_mainProvisional)
+            waiting = true;
+        else
+            frames.push_back(d.url);
+    }
+    for (const std::string& url : frames)
+        self->DecideDeferred(url, false);
+    if (waiting)
+        return G_SOURCE_CONTINUE;
+    self->m_frameCheck = 0;
+    return G_SOURCE_REMOVE;
+}
+
+void WebKitEngineView::DecideBlockedMainFrame(const std::string& failedUrl) {
+    // The engine reports the address the load began with; a redirect's
+    // target it stopped is the latest one asked for that the rules block.
+    std::string url = failedUrl;
+    if (!m_backend.BlocksDocument(url))
+        for (auto it = m_deferred.rbegin(); it != m_deferred.rend(); ++it)
+            if (it->redirect && m_backend.BlocksDocument(it->url)) {
+                url = it->url;
+                break;
+            }
+    wxLogMessage("WebKitEngineView: the engine kept %s out of the main frame", url.c_str());
+    DecideDeferred(url, true);
 }
 
 void WebKitEngineView::OnRendererTerminated(WebKitWebView*,
@@ -575,6 +647,7 @@ void WebKitEngineView::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event,
         url = self->m_pendingUrl;
     switch (event) {
     case WEBKIT_LOAD_STARTED:
+        self->m_mainProvisional = true;
         self->m_failed = false;
         self->m_dropLoad = false;
         if (self->IsDeferred(url)) {
@@ -584,6 +657,7 @@ void WebKitEngineView::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event,
         self->m_client->OnLoadStarted(url);
         break;
     case WEBKIT_LOAD_COMMITTED: {
+        self->m_mainProvisional = false;
         self->m_documentShown = true;
         self->m_client->OnLocationChanged(url, true);
         GTlsCertificateFlags errors = static_cast<GTlsCertificateFlags>(0);
@@ -594,6 +668,7 @@ void WebKitEngineView::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event,
         break;
     }
     case WEBKIT_LOAD_FINISHED:
+        self->m_mainProvisional = false;
         if (self->m_dropLoad || !self->m_heldStart.empty()) {
             // A load refused once its frame was known, or one that failed
             // before: the page that was there stays, as if nothing happened.
@@ -608,9 +683,16 @@ void WebKitEngineView::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event,
     }
 }
 
-gboolean WebKitEngineView::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError*,
+gboolean WebKitEngineView::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
                                         gpointer data) {
     auto* self = static_cast<WebKitEngineView*>(data);
+    // Not among the engine's named codes: a load its content rules stopped.
+    constexpr int kBlockedByContentRules = 104;
+    if (error && error->domain == WEBKIT_POLICY_ERROR && error->code == kBlockedByContentRules &&
+        uri && self->m_client) {
+        self->DecideBlockedMainFrame(uri);
+        return TRUE; // nothing was requested, nothing to show: the page stays
+    }
     self->m_failed = true;
     // No error page for a load the client never let be shown.
     return self->m_dropLoad || !self->m_heldStart.empty();

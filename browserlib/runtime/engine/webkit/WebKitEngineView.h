@@ -49,6 +49,8 @@ public:
     void SetZoom(double factor) override;
     void TryClose() override { webkit_web_view_try_close(m_view); }
     void Find(const std::string& text, bool backwards) override;
+    // Runs the load asked for while the engine's document rules were compiled.
+    void LoadWaiting();
 
 private:
     static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType,
@@ -85,13 +87,28 @@ private:
     std::string m_pendingUrl;
     // Navigations let start until their frame is known; the main frame's load
     // events are held back meanwhile, and dropped when it is then refused.
-    std::deque<std::string> m_deferred;
+    struct Deferred {
+        std::string url;
+        bool formPost = false;
+        bool redirect = false;
+        gint64 since = 0; // monotonic microseconds
+    };
+    std::deque<Deferred> m_deferred;
     std::string m_heldStart;
     bool m_dropLoad = false;
+    // Between a main-frame load's start and its commit or end.
+    bool m_mainProvisional = false;
+    // A load the engine's rules keep out leaves no trace unless it was the
+    // main frame's: what is left after a while was a frame's.
+    guint m_frameCheck = 0;
+    static gboolean OnFrameCheck(gpointer);
+    void DecideBlockedMainFrame(const std::string& url);
+    std::string m_waitingUrl;
     ContextMenuKind m_contextMenu = ContextMenuKind::Engine;
     std::string m_findText;
     bool IsDeferred(const std::string& url) const;
     bool DecideDeferred(const std::string& url, bool mainFrame);
+    std::deque<Deferred>::iterator FindDeferred(const std::string& url);
     bool m_dragsRefused = false;
     WebKitUserScript* m_dragFlag = nullptr;
     bool m_documentShown = false;
