@@ -1,5 +1,7 @@
 #include "config/HostConfig.h"
 
+#include "config/ConfigFindings.h"
+#include "config/XmlDocumentReader.h"
 #include "host/FatalError.h"
 #include "host/UserMessages.h"
 #include "platform/PlatformInfo.h"
@@ -51,6 +53,18 @@ bool HostConfig::Load() {
                                               "gelesen werden."),
                                           wxS("Could not read the configuration file.")));
     }
+    return LoadValues();
+}
+
+bool HostConfig::LoadQuietly(wxString* error) {
+    if (!m_workDir.empty())
+        wxSetWorkingDirectory(m_workDir);
+    if (!wxFileName::FileExists(m_fileName)) {
+        *error = wxS("no such file");
+        return false;
+    }
+    if (!XmlDocumentReader::ReadFile(m_fileName, m_document, error))
+        return false;
     return LoadValues();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/ConfigFindings.h"
+
 #include "config/XmlConfig.h"
 
 // Every value of the host configuration file as a typed field with its default.
@@ -78,6 +80,14 @@ public:
     // This run's secret (VELTA_SERVER_TOKEN), empty until a server is started.
     void SetServerToken(const wxString& token) { m_serverToken = token; }
     const wxString& GetServerToken() const { return m_serverToken; }
+
+    // Reads the file as Load does, without telling the user; false with the
+    // reason when it cannot be read.
+    bool LoadQuietly(wxString* error);
+    // What the loaded file says that the host cannot use.
+    std::vector<ConfigFindings::Finding> Findings() const {
+        return ConfigFindings::Of(m_document, m_os);
+    }
 
 protected:
     // Every key from the document already read.

@@ -49,7 +49,9 @@ void OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
         return;
     }
     b.FlushText();
-    auto* node = new wxXmlNode(wxXML_ELEMENT_NODE, wxString::FromUTF8(name));
+    // The line, for messages that name where a mistake is.
+    auto* node = new wxXmlNode(wxXML_ELEMENT_NODE, wxString::FromUTF8(name), wxString(),
+                               static_cast<int>(XML_GetCurrentLineNumber(b.parser)));
     // Attributes keep their document order.
     wxXmlAttribute* last = nullptr;
     for (const XML_Char** a = attributes; a[0] && a[1]; a += 2) {

@@ -114,6 +114,10 @@ bool HostApp::OnInit() {
             wxLogMessage(wxS("HostApp::OnInit velta-host %s, configuration %s, log %s%s"),
                          wxS(VELTA_VERSION), configFile.GetFullPath(), logFile.GetFullPath(),
                          m_logFile ? wxString() : wxString(wxS(" (cannot be written)")));
+            // And what in its configuration the host could not use, whatever the level.
+            for (const ConfigFindings::Finding& finding : appConfig.Findings())
+                wxLogWarning(wxS("HostConfig::Load %s"),
+                             ConfigFindings::Format(configFile.GetFullPath(), finding));
             wxLog::SetLogLevel(level);
         }
     } catch (const std::exception& e) {

@@ -1,3 +1,4 @@
+#include "config/ConfigFindings.h"
 #include "config/VELTAAppConfig.h"
 #include "config/XmlDocumentReader.h"
 #include "platform/PlatformInfo.h"
@@ -375,4 +376,99 @@ TEST_F(ConfigTest, StatusCheckIntervalIsOneSecondUnlessAskedAndStaysInItsRange) 
         EXPECT_EQ(fresh.GetStatusCheckIntervalMS(), c.interval) << c.attribute;
         EXPECT_EQ(fresh.GetServerUrl(), "http://localhost/status");
     }
+}
+
+namespace {
+std::vector<wxString> FindingsOf(const std::string& xml) {
+    wxXmlDocument document;
+    wxString error;
+    EXPECT_TRUE(XmlDocumentReader::ReadText(xml, document, &error)) << error;
+    std::vector<wxString> lines;
+    for (const ConfigFindings::Finding& f : ConfigFindings::Of(document, PlatformInfo::Name()))
+        lines.push_back(ConfigFindings::Format("app.config.xml", f));
+    return lines;
+}
+} // namespace
+
+TEST(ConfigFindingsTable, EachMistakeNamedWithItsLine) {
+    const struct {
+        const char* object; // on line 3
+        const char* expected;
+    } cases[] = {
+        {R"(<object name="StartURL" class="configuration">x</object>)",
+         "app.config.xml:3: StartURL: unknown key; did you mean StartUrl?"},
+        {R"(<object name="ServerDirectroy" class="configuration">x</object>)",
+         "app.config.xml:3: ServerDirectroy: unknown key; did you mean ServerDirectory?"},
+        {R"(<object name="Colour" class="configuration">x</object>)",
+         "app.config.xml:3: Colour: unknown key"},
+        {R"(<object name="MainWindowMode" class="configuration" fulscreen="true"/>)",
+         "app.config.xml:3: MainWindowMode fulscreen: unknown attribute; did you mean fullscreen?"},
+        {R"(<object name="UILanguage" class="configuration" lang="de">de</object>)",
+         "app.config.xml:3: UILanguage lang: unknown attribute"},
+        {R"(<object name="StartUrl" class="configuraton">x</object>)",
+         "app.config.xml:3: configuraton: unknown class; did you mean configuration? (key "
+         "StartUrl)"},
+        {R"(<object name="ServerPort" class="configuration" baseport="eighty"/>)",
+         "app.config.xml:3: ServerPort baseport=\"eighty\": not a number; the host uses 0"},
+        {R"(<object name="StartUrl" class="configuration" timeout="1m">x</object>)",
+         "app.config.xml:3: StartUrl timeout=\"1m\": not a number; the host uses its own limit"},
+        {R"(<object name="SplashWindowRect" class="configuration" x="0" y="0" dx="100" dy="-1"/>)",
+         "app.config.xml:3: SplashWindowRect: a negative size (100 x -1); the host uses its "
+         "default size instead"},
+        {R"(<object name="MainWindowRect" class="configuration" x="left" y="0" dx="1" dy="1"/>)",
+         "app.config.xml:3: MainWindowRect x=\"left\": not a number; the host uses 0"},
+        {R"(<object name="Logging" class="configuration" enable="true" level="debug"/>)",
+         "app.config.xml:3: Logging level=\"debug\": none of error, warning, message; the host "
+         "logs messages"},
+        {R"(<object name="Logging" class="configuration" level="Warnung"/>)",
+         "app.config.xml:3: Logging level=\"Warnung\": none of error, warning, message; the host "
+         "logs messages (did you mean warning?)"},
+    };
+    for (const auto& c : cases) {
+        const std::vector<wxString> found =
+            FindingsOf(std::string("<?xml version=\"1.0\"?>\n<c>\n") + c.object + "\n</c>\n");
+        ASSERT_EQ(found.size(), 1u) << c.object;
+        EXPECT_EQ(found[0], wxString::FromUTF8(c.expected));
+    }
+}
+
+TEST(ConfigFindingsTable, CorrectFilesAndOtherSystemsAreSilent) {
+    // Every key and attribute the host reads, written correctly.
+    EXPECT_TRUE(FindingsOf(R"(<?xml version="1.0"?>
+<c>
+<object name="StartUrl" class="configuration" timeout="30" useexternalbrowserforexternalurls="true">http://localhost:VELTA_SERVER_PORT/</object>
+<object name="MainWindowMode" class="configuration" fullscreen="false" center="true" keepresolution="false" browserkeys="true" contextmenu="application" refreshDelayMS="10"/>
+<object name="MainWindowRect" class="configuration" x="-10" y="+20" dx="800" dy="600"/>
+<object name="ServerPort" class="configuration" baseport=" 8080"/>
+<object name="ServerUrl" class="configuration" intervalMS="200">http://localhost/</object>
+<object name="Logging" class="configuration" enable="true" file="a.log" level="Message"/>
+<object name="Resize" class="configuration" enable="true" sizebrowser="true" center="true" scrollbar="true"/>
+<configuration os="linux"><object name="ServerDirectory" class="configuration">srv</object></configuration>
+<object_ref name="IconUrl" class="configuration">icon.png</object_ref>
+</c>
+)")
+                    .empty());
+    // What another system's section says is none of this host's business.
+    EXPECT_TRUE(FindingsOf(R"(<?xml version="1.0"?>
+<c>
+<configuration os="amiga"><object name="Nonsense" class="other" colour="red"/></configuration>
+</c>
+)")
+                    .empty());
+    EXPECT_TRUE(FindingsOf(R"(<?xml version="1.0"?>
+<configuration os="amiga"><object name="Nonsense" class="configuration"/></configuration>
+)")
+                    .empty());
+}
+
+TEST(ConfigFindingsTable, NearestNameIsCloseOrNothing) {
+    wxArrayString known;
+    for (const char* name : {"StartUrl", "ServerUrl", "ServerPort", "Logging"})
+        known.Add(name);
+    EXPECT_EQ(ConfigFindings::Nearest("startur", known), "StartUrl");
+    EXPECT_EQ(ConfigFindings::Nearest("SERVERPROT", known), "ServerPort");
+    EXPECT_EQ(ConfigFindings::Nearest("Loging", known), "Logging");
+    EXPECT_EQ(ConfigFindings::Nearest("Lo", known), "") << "too short to guess";
+    EXPECT_EQ(ConfigFindings::Nearest("Printer", known), "");
+    EXPECT_EQ(ConfigFindings::Nearest("", known), "");
 }
