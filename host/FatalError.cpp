@@ -2,8 +2,10 @@
 
 #include "platform/UiServices.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <map>
+#include <unistd.h>
 #include <wx/log.h>
 
 namespace {
@@ -34,6 +36,14 @@ void FatalError::RunCleanups() {
 
 void FatalError::Show(const wxString& caption, const wxString& text) {
     RunCleanups();
+    // Everything is ended and said; a session's end or Ctrl+C while the box
+    // waits for the user ends the host the way the box would.
+    struct sigaction action = {};
+    action.sa_handler = [](int) { _exit(ExitCode); };
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
+    wxLogMessage(wxS("FatalError: the message waits for the user; a signal ends the host too"));
     wxLog::FlushActive();
     {
         // A log target that shows boxes of its own must not stack one on ours.

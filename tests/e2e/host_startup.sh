@@ -87,16 +87,23 @@ check "unwritable log directory still exits 0" test "$rc" -eq 0
 check "entries reach standard error instead" grep -q 'Program starting up' "$WORK/nolog.err"
 
 # Missing and malformed configurations: the fatal box, then exit code 3.
-fatal_box() { # fatal_box NAME DIR
+fatal_box() { # fatal_box NAME DIR [SIGNAL]: the box answered with Return, or ended by SIGNAL
     ( cd / && exec "$2/velta-host" ) 2> "$WORK/$1.err" &
     pid=$!
     if win=$(wait_window "Fatal error" 30); then
         pass "$1: box 'Fatal error' shown"
         screenshot "fatal-$1.png"
         check "$1: process still waits for the user" kill -0 "$pid"
-        press_return "$win"
-        wait_exit "$pid" 10
-        check "$1: exit code 3 after OK (got $EXIT_CODE)" test "$EXIT_CODE" = 3
+        if [ -n "${3:-}" ]; then
+            kill -"$3" "$pid"
+            wait_exit "$pid" 2
+            check "$1: $3 while the box is open ends the host with exit code 3 within 2 s (got $EXIT_CODE)" \
+                test "$EXIT_CODE" = 3
+        else
+            press_return "$win"
+            wait_exit "$pid" 10
+            check "$1: exit code 3 after OK (got $EXIT_CODE)" test "$EXIT_CODE" = 3
+        fi
     else
         fail "$1: no box 'Fatal error'"
         echo "# windows: $(xdotool search --name . 2>/dev/null | while read -r w; do xdotool getwindowname "$w"; done | tr '\n' '|')"
@@ -109,6 +116,10 @@ make_program_dir "$WORK/missing" ""
 fatal_box missing "$WORK/missing"
 make_program_dir "$WORK/broken" "<config><object name=\"StartUrl\" $KEY>x</config>"
 fatal_box broken "$WORK/broken"
+# Ended from outside while it waits for the user: a session's end, Ctrl+C.
+for signal in TERM INT HUP; do
+    fatal_box "sig$signal" "$WORK/missing" "$signal"
+done
 # Nested deeper than any configuration needs: refused, never a stack overflow.
 make_program_dir "$WORK/deep" "<config>$(printf '<d>%.0s' $(seq 26000))$(printf '</d>%.0s' $(seq 26000))</config>"
 fatal_box deep "$WORK/deep"
