@@ -95,6 +95,7 @@ bool NavigationController::StartWebApp() {
     for (const wxString& scheme : NavigationPolicy::RoutedSchemes(m_hostConfig->GetCommandPrefix()))
         wxHtmlCtrl::RouteScheme(scheme);
     wxHtmlCtrl::KeepDocumentsTo(NavigationPolicy::DocumentRules(PolicySettings()));
+    wxHtmlCtrl::SetInterfaceLanguage(m_hostConfig->GetUILanguage());
     if (url.empty()) {
         wxLogMessage(
             wxS("NavigationController::StartWebApp with empty startUrl url -> use about:blank"));

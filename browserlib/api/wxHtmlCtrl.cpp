@@ -46,6 +46,10 @@ void wxHtmlCtrl::KeepDocumentsTo(const std::vector<DocumentRule>& rules) {
     EngineBackend::Get().SetDocumentRules(rules);
 }
 
+void wxHtmlCtrl::SetInterfaceLanguage(const wxString& language) {
+    EngineBackend::Get().SetInterfaceLanguage(std::string(language.utf8_str()));
+}
+
 bool wxHtmlCtrl::OnInit() {
     CPromptService::AllowDialogs();
     return MozillaFacade::GetFacade() != nullptr;

@@ -64,6 +64,8 @@ public:
     // they block never leaves the engine, and a blocked page of the main
     // frame is asked of the navigation listener again, with its frame known.
     static void KeepDocumentsTo(const std::vector<DocumentRule>& rules);
+    // The language of the engine's own pages (a page that failed to load).
+    static void SetInterfaceLanguage(const wxString& language);
     // Before OnInit: the folder of this application's browser profiles
     // (cookies, storage, cache); empty: the library's shared place.
     static void SetProfileRoot(const wxString& directory);

@@ -41,6 +41,13 @@ public:
     // EngineViewClient::OnDecideNavigation again, with its frame known, and no
     // request leaves; a blocked frame inside a page stays empty.
     virtual void SetDocumentRules(const std::vector<DocumentRule>& rules) = 0;
+    // The language of the pages the engine shows of its own (a main-frame
+    // page that failed to load): "de", else English.
+    void SetInterfaceLanguage(const std::string& language) { m_language = language; }
+    const std::string& InterfaceLanguage() const { return m_language; }
+
+private:
+    std::string m_language;
 };
 
 std::unique_ptr<EngineBackend> CreateWebKitBackend();

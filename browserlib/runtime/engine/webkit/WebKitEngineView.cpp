@@ -1,5 +1,6 @@
 #include "browserlib/runtime/engine/webkit/WebKitEngineView.h"
 
+#include "browserlib/runtime/engine/FailurePage.h"
 #include "browserlib/runtime/engine/webkit/WebKitBackend.h"
 
 #include <wx/log.h>
@@ -695,7 +696,22 @@ gboolean WebKitEngineView::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* 
     }
     self->m_failed = true;
     // No error page for a load the client never let be shown.
-    return self->m_dropLoad || !self->m_heldStart.empty();
+    if (self->m_dropLoad || !self->m_heldStart.empty())
+        return TRUE;
+    // A load the user or the page stopped, or one that became a download,
+    // is no failure to explain.
+    if (!error || !uri || error->domain == WEBKIT_POLICY_ERROR ||
+        error->domain == WEBKIT_DOWNLOAD_ERROR ||
+        (error->domain == WEBKIT_NETWORK_ERROR && error->code == WEBKIT_NETWORK_ERROR_CANCELLED))
+        return FALSE;
+    const std::string domain = g_quark_to_string(error->domain);
+    const FailurePage::Kind kind = FailurePage::KindOf(domain, error->code, error->message);
+    wxLogError("WebKitEngineView: the page %s failed to load: %s (%s %d)", uri, error->message,
+               domain.c_str(), error->code);
+    const std::string language = self->m_backend.InterfaceLanguage();
+    const std::string html = FailurePage::Html(kind, uri, error->message, language);
+    webkit_web_view_load_alternate_html(self->m_view, html.c_str(), uri, nullptr);
+    return TRUE;
 }
 
 void WebKitEngineView::OnProgress(GObject* view, GParamSpec*, gpointer data) {
