@@ -1,5 +1,7 @@
 #include "browserlib/runtime/engine/FailurePage.h"
 
+#include "browserlib/runtime/engine/HtmlText.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -8,32 +10,6 @@ bool German(const std::string& language) {
     std::string l = language.substr(0, 2);
     std::transform(l.begin(), l.end(), l.begin(), [](unsigned char c) { return std::tolower(c); });
     return l == "de";
-}
-
-std::string Escape(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&#39;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
 }
 
 // `text` as a JavaScript string literal that no HTML parser ends early.
@@ -129,15 +105,15 @@ std::string FailurePage::Html(Kind kind, const std::string& url, const std::stri
     const std::string again = de ? "Erneut versuchen" : "Try again";
     const std::string details = de ? "Einzelheiten" : "Details";
     return "<!doctype html><html lang=\"" + std::string(de ? "de" : "en") +
-           "\"><head><meta charset=\"utf-8\"><title>" + Escape(Title(kind, language)) +
+           "\"><head><meta charset=\"utf-8\"><title>" + HtmlText::Escape(Title(kind, language)) +
            "</title><style>body{font:15px/1.5 sans-serif;margin:12vh auto;max-width:36em;"
            "padding:0 1em;color:#222;background:#fafafa}h1{font-size:1.4em;font-weight:600}"
            "button{font:inherit;padding:.4em 1.2em}details{margin-top:2em;color:#555}"
            "code{word-break:break-all}</style></head><body><h1>" +
-           Escape(Title(kind, language)) + "</h1><p>" + Escape(explain) +
-           "</p><p><button id=\"again\" autofocus>" + Escape(again) +
-           "</button></p><details><summary>" + Escape(details) + "</summary><p><code>" +
-           Escape(url) + "</code></p><p>" + Escape(reason) +
+           HtmlText::Escape(Title(kind, language)) + "</h1><p>" + HtmlText::Escape(explain) +
+           "</p><p><button id=\"again\" autofocus>" + HtmlText::Escape(again) +
+           "</button></p><details><summary>" + HtmlText::Escape(details) + "</summary><p><code>" +
+           HtmlText::Escape(url) + "</code></p><p>" + HtmlText::Escape(reason) +
            "</p></details><script>document.getElementById(\"again\").onclick=function(){"
            "location.href=" +
            Script(url) + "};</script></body></html>";

@@ -1,6 +1,7 @@
 #include "browserlib/runtime/engine/webkit/WebKitBackend.h"
 
 #include "browserlib/runtime/engine/DocumentRules.h"
+#include "browserlib/runtime/engine/HtmlText.h"
 #include "browserlib/runtime/engine/ProxyPlan.h"
 #include "browserlib/runtime/engine/webkit/ContentRuleList.h"
 
@@ -43,26 +44,6 @@ private:
     WebKitDownload* m_download;
     std::string m_suggested;
 };
-
-std::string Escape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
 } // namespace
 
 std::unique_ptr<EngineBackend> CreateWebKitBackend() {
@@ -364,11 +345,12 @@ void WebKitBackend::OnViewSource(WebKitURISchemeRequest* request, gpointer self)
             source = view;
     g_object_ref(request);
     auto finish = [request, target](const std::string& text, bool found) {
-        std::string html = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" +
-                           Escape(target) +
-                           "</title></head><body><pre style=\"white-space: pre-wrap\">" +
-                           (found ? Escape(text) : "The source of this page is not available.") +
-                           "</pre></body></html>";
+        std::string html =
+            "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" +
+            HtmlText::Escape(target) +
+            "</title></head><body><pre style=\"white-space: pre-wrap\">" +
+            (found ? HtmlText::Escape(text) : "The source of this page is not available.") +
+            "</pre></body></html>";
         gsize size = html.size();
         GInputStream* stream = g_memory_input_stream_new_from_data(
             g_strndup(html.data(), size), static_cast<gssize>(size), g_free);
