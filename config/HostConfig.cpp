@@ -51,7 +51,8 @@ bool HostConfig::Load() {
                        UserMessages::Pick(m_uiLanguage,
                                           wxS("Die Datei zur Programmkonfiguration konnte nicht "
                                               "gelesen werden."),
-                                          wxS("Could not read the configuration file.")));
+                                          wxS("Could not read the configuration file.")),
+                       GetLoadError());
     }
     return LoadValues();
 }

@@ -18,12 +18,18 @@ bool XmlConfig::Load() {
         wxLogNull quiet;
         wxSetWorkingDirectory(m_workDir);
     }
-    if (!wxFileName::FileExists(m_fileName))
+    wxFileName absolute(m_fileName);
+    absolute.MakeAbsolute();
+    m_loadError.clear();
+    if (!wxFileName::FileExists(m_fileName)) {
+        m_loadError = absolute.GetFullPath() + wxS(": no such file");
         return false;
+    }
     // White-space nodes are kept so that Save writes the file back as it was.
     wxString error;
     if (!XmlDocumentReader::ReadFile(m_fileName, m_document, &error)) {
         wxLogError(wxS("XmlConfig::Load %s: %s"), m_fileName, error);
+        m_loadError = absolute.GetFullPath() + wxS(": ") + error;
         return false;
     }
     return true;

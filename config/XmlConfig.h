@@ -19,6 +19,8 @@ public:
 
     virtual bool Load();
     virtual bool Save();
+    // Why the last Load failed: the missing file, or the parser's words with the line.
+    const wxString& GetLoadError() const { return m_loadError; }
 
     wxXmlNode* FindNode(wxXmlNode* start, const wxString& key, const wxString& cls,
                         bool recurse) const;
@@ -42,4 +44,5 @@ protected:
     wxString m_fileName;
     wxString m_os;
     wxString m_workDir;
+    wxString m_loadError;
 };

@@ -1,5 +1,6 @@
 #include "host/FatalError.h"
 
+#include "host/FatalReport.h"
 #include "platform/UiServices.h"
 
 #include <csignal>
@@ -15,7 +16,28 @@ std::map<int, std::function<void()>>& Cleanups() {
     return *cleanups;
 }
 const size_t kMaxTextLength = 8192;
+
+FatalReport& Report() {
+    static auto* report = new FatalReport;
+    return *report;
+}
+std::function<std::vector<wxString>()>& OutputSource() {
+    static auto* source = new std::function<std::vector<wxString>()>;
+    return *source;
+}
 } // namespace
+
+void FatalError::SetContext(const wxString& language, const wxString& logPath,
+                            const wxString& configPath, const wxString& version) {
+    Report().language = language;
+    Report().logPath = logPath;
+    Report().configPath = configPath;
+    Report().version = version;
+}
+
+void FatalError::SetOutputSource(std::function<std::vector<wxString>()> source) {
+    OutputSource() = std::move(source);
+}
 
 int FatalError::AddCleanup(std::function<void()> cleanup) {
     static int nextId = 1;
@@ -34,8 +56,14 @@ void FatalError::RunCleanups() {
         entry.second();
 }
 
-void FatalError::Show(const wxString& caption, const wxString& text) {
+void FatalError::Show(const wxString& caption, const wxString& text, const wxString& reason) {
     RunCleanups();
+    FatalReport report = Report();
+    report.reason = reason;
+    if (OutputSource())
+        report.serverOutput = OutputSource()();
+    wxLogError(wxS("FatalError: %s %s%s"), caption, text,
+               reason.empty() ? wxString() : wxS(" Reason: ") + reason);
     // Everything is ended and said; a session's end or Ctrl+C while the box
     // waits for the user ends the host the way the box would.
     struct sigaction action = {};
@@ -48,11 +76,20 @@ void FatalError::Show(const wxString& caption, const wxString& text) {
     {
         // A log target that shows boxes of its own must not stack one on ours.
         wxLogNull quiet;
-        UiServices::Get().ShowMessage(caption, text.Left(kMaxTextLength), UiServices::Icon::Error);
+        UiServices::Failure failure;
+        failure.caption = caption;
+        failure.text = text.Left(kMaxTextLength);
+        failure.details = report.Details();
+        failure.copyText = report.CopyText(caption, failure.text);
+        failure.logPath = report.logPath;
+        failure.copyLabel = report.CopyLabel();
+        failure.copiedLabel = report.CopiedLabel();
+        failure.openLogLabel = report.OpenLogLabel();
+        UiServices::Get().ShowFailure(failure);
     }
     std::exit(ExitCode);
 }
 
-void ShowFatalError(const wxString& caption, const wxString& text) {
-    FatalError::Show(caption, text);
+void ShowFatalError(const wxString& caption, const wxString& text, const wxString& reason) {
+    FatalError::Show(caption, text, reason);
 }

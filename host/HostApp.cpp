@@ -28,6 +28,7 @@
 #include "platform/WxUiServices.h"
 #include "server/LeftoverServers.h"
 #include "server/ProcessGroupReaper.h"
+#include "server/ServerOutputTail.h"
 #include "server/Watchdog.h"
 
 #include <algorithm>
@@ -89,6 +90,13 @@ bool HostApp::OnInit() {
     m_logTarget = nullptr;
     m_logFile = nullptr;
 
+    {
+        wxFileName configFile(appConfig.GetFileName());
+        configFile.MakeAbsolute();
+        FatalError::SetContext(wxString(), wxString(), configFile.GetFullPath(),
+                               wxS(VELTA_VERSION));
+        FatalError::SetOutputSource([] { return ServerOutputTail::Current().Lines(); });
+    }
     try {
         appConfig.Load();
         if (appConfig.IsLoggingEnabled()) {
@@ -120,6 +128,12 @@ bool HostApp::OnInit() {
                              ConfigFindings::Format(configFile.GetFullPath(), finding));
             wxLog::SetLogLevel(level);
         }
+        wxFileName configFile(appConfig.GetFileName()), logFile(BuildLogFilePath(appConfig));
+        configFile.MakeAbsolute();
+        logFile.MakeAbsolute();
+        FatalError::SetContext(appConfig.GetUILanguage(),
+                               m_logFile ? logFile.GetFullPath() : wxString(),
+                               configFile.GetFullPath(), wxS(VELTA_VERSION));
     } catch (const std::exception& e) {
         wxLogError(wxS("appConfig.Load () exception %s"), wxString(e.what(), wxConvLibc));
         ShowFatalError(wxS("Fatal error"),

@@ -54,16 +54,20 @@ void HostLog::HideSecret(const wxString& secret) {
     Secret() = secret;
 }
 
+wxString HostLog::WithoutSecret(const wxString& text) {
+    wxString shown = text;
+    if (!Secret().empty())
+        shown.Replace(Secret(), wxString(L"\u2026"));
+    return shown;
+}
+
 wxString HostLog::FormatLine(wxLogLevel level, const wxString& text, time_t when) {
     wxString line = wxDateTime(when).Format(wxS("%X")) + wxS(": ");
     if (level == wxLOG_Error)
         line += wxS("Error: ");
     else if (level == wxLOG_Warning)
         line += wxS("Warning: ");
-    wxString shown = text;
-    if (!Secret().empty())
-        shown.Replace(Secret(), wxString(L"\u2026"));
-    return line + Shortened(shown);
+    return line + Shortened(WithoutSecret(text));
 }
 
 wxLog* HostLog::CreateTarget(FILE* file) {

@@ -27,4 +27,6 @@ public:
     static wxString FormatLine(wxLogLevel level, const wxString& text, time_t when);
     // A secret no log line may show: wherever it stands, "…" does.
     static void HideSecret(const wxString& secret);
+    // `text` with that secret hidden, for text that leaves the log's path.
+    static wxString WithoutSecret(const wxString& text);
 };

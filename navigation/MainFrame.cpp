@@ -203,5 +203,5 @@ void MainFrame::OnServerEndedUnasked() {
         message = UserMessages::Pick(language, L"Die Anwendung wurde unerwartet beendet.",
                                      L"The application ended unexpectedly.");
     wxLogError(wxS("MainFrame: the server ended while the application was shown"));
-    ShowFatalError(UserMessages::FatalCaption(language), message);
+    ShowFatalError(UserMessages::FatalCaption(language), message, m_server.GetFailureReason());
 }

@@ -20,6 +20,13 @@ long long UiServices::NowSeconds() const {
     return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
 }
 
+void UiServices::ShowFailure(const Failure& failure) {
+    ShowMessage(failure.caption,
+                failure.details.empty() ? failure.text
+                                        : failure.text + wxS("\n\n") + failure.details,
+                Icon::Error);
+}
+
 UiServices& UiServices::Get() {
     return *Installed();
 }

@@ -15,6 +15,17 @@ public:
     // Modal box without owner, one OK button; returns once dismissed.
     virtual void ShowMessage(const wxString& caption, const wxString& text, Icon icon) = 0;
 
+    // A box that ends the program: the message, the details below it, and
+    // buttons that copy the details and open the log with the desktop's program.
+    struct Failure {
+        wxString caption, text, details;
+        wxString copyText; // what "Copy details" puts on the clipboard
+        wxString logPath;  // empty: no "Open log"
+        wxString copyLabel, copiedLabel, openLogLabel;
+    };
+    // Returns once dismissed; without its own box, a message box with the details.
+    virtual void ShowFailure(const Failure& failure);
+
     // Hands `url` to the desktop's default browser; false when that failed.
     virtual bool OpenInDefaultBrowser(const wxString& url) = 0;
 

@@ -6,5 +6,6 @@
 class WxUiServices : public UiServices {
 public:
     void ShowMessage(const wxString& caption, const wxString& text, Icon icon) override;
+    void ShowFailure(const Failure& failure) override;
     bool OpenInDefaultBrowser(const wxString& url) override;
 };

@@ -7,7 +7,7 @@ set -eu
 PACKAGES="build-essential cmake pkg-config clang-format
 libwxgtk3.2-dev libwebkit2gtk-4.1-dev libexpat1-dev libxrandr-dev
 libgtest-dev libgmock-dev
-xvfb xauth xdotool imagemagick x11-utils procps bc xdg-utils weston
+xvfb xauth xdotool xclip imagemagick x11-utils procps bc xdg-utils weston
 libtomcat10-java tomcat10-common default-jre-headless libecj-java
 tomcat10-examples tomcat10-admin curl python3
 openbox wmctrl jupyter-notebook python3-ipykernel"

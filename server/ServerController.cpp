@@ -4,13 +4,16 @@
 #include "host/UserMessages.h"
 #include "platform/UiServices.h"
 #include "server/ExitCodeMessages.h"
+#include "server/FailureReason.h"
 #include "server/HttpStatusProbe.h"
 #include "server/IServerControllerListener.h"
 #include "server/ListenerOwner.h"
 #include "server/PortProbe.h"
+#include "server/ServerOutputTail.h"
 #include "server/ServerProcess.h"
 
 #include <algorithm>
+#include <wx/cmdline.h>
 #include <wx/log.h>
 
 ServerController::ServerController() = default;
@@ -37,8 +40,15 @@ bool ServerController::Start(const wxString& commandLine) {
     // A process object that Stop left in place is not used again.
     ServerProcess::Release(m_process);
     m_process = new ServerProcess(m_parent, this);
+    ServerOutputTail::Current().Clear();
     const bool started = m_process->Start(commandLine);
     m_errorMessage = ExitCodeMessages::StartFailed(Language());
+    if (!started) {
+        const wxArrayString words =
+            wxCmdLineParser::ConvertStringToArgs(commandLine, wxCMD_LINE_SPLIT_UNIX);
+        m_failureReason =
+            FailureReason::NotStartable(words.empty() ? commandLine : words[0], Language());
+    }
     return started;
 }
 
@@ -82,6 +92,7 @@ bool ServerController::CheckServerStatus(const wxString& url) {
                            "%u, not the server: no request with the secret goes to it"),
                        m_config->GetServerPort());
         m_foreignListener = true;
+        m_failureReason = FailureReason::ForeignListener(m_config->GetServerPort(), Language());
         m_errorMessage = UserMessages::Pick(
             Language(),
             wxString::Format(L"Ein anderes Programm belegt den Anschluss %u der Anwendung. "
@@ -98,9 +109,11 @@ bool ServerController::CheckServerStatus(const wxString& url) {
     const long long seconds = UiServices::Get().NowSeconds() - begin;
     wxLogMessage(wxS("ServerController::CheckServerStatus with Url:%s result:%s, duration(s): %s"),
                  url, up ? wxS("True") : wxS("False"), wxString::Format(wxS("%02lld"), seconds));
-    if (!up)
-        wxLogMessage(wxS("ServerController::CheckServerStatus not up: %s"),
-                     wxString::FromUTF8(why.c_str()));
+    if (!up) {
+        m_lastCheckUrl = url;
+        m_lastCheckWhy = wxString::FromUTF8(why.c_str());
+        wxLogMessage(wxS("ServerController::CheckServerStatus not up: %s"), m_lastCheckWhy);
+    }
     return up;
 }
 
@@ -116,6 +129,7 @@ int ServerController::GetFreeServerPort(int firstPort) {
 }
 
 void ServerController::OnServerProcessTerminated(int exitCode) {
+    m_failureReason = FailureReason::Exit(exitCode, m_starting, Language());
     if (m_starting) {
         m_startFailed = true;
         m_starting = false;

@@ -27,6 +27,8 @@ public:
     void OnServerProcessTerminated(int exitCode);
 
     const wxString& GetErrorMessage() const { return m_errorMessage; }
+    // Why, for the line below that message; empty when nothing more is known.
+    const wxString& GetFailureReason() const { return m_failureReason; }
     // The status of the server's last end, as the process reported it.
     int GetExitCode() const { return m_exitCode; }
     ServerProcess* GetProcess() const { return m_process; }
@@ -50,6 +52,9 @@ protected:
     wxEvtHandler* m_parent = nullptr;
     int m_retryCount = 0;
     wxString m_errorMessage;
+    wxString m_failureReason;
+    // The last status check that found no server: which URL, and what it said.
+    wxString m_lastCheckUrl, m_lastCheckWhy;
     int m_exitCode = -1;
     bool m_foreignListener = false;
     // How long one status check may take in all (connect and answer).

@@ -1,11 +1,13 @@
 #include "server/ServerProcess.h"
 
+#include "host/HostLog.h"
 #include "host/HostSwitches.h"
 #include "platform/ProgramPath.h"
 #include "platform/UiServices.h"
 #include "server/LeftoverServers.h"
 #include "server/ProcessGroupReaper.h"
 #include "server/ServerController.h"
+#include "server/ServerOutputTail.h"
 #include "server/ServerOutputText.h"
 
 #include <algorithm>
@@ -179,9 +181,12 @@ void ServerProcess::DrainStream(int i, bool final) {
     }
     const long long now = UiServices::Get().NowMillis();
     auto logLine = [&](const char* text, size_t length) {
+        const wxString line = ServerOutputText::Decode(text, length);
+        // Kept whatever the log's limit does: a fatal message shows the last lines.
+        ServerOutputTail::Current().Add(HostLog::WithoutSecret(line));
         switch (m_rate.Admit(now)) {
         case OutputRateLimit::Verdict::Log:
-            wxLogMessage(wxS("server: %s"), ServerOutputText::Decode(text, length));
+            wxLogMessage(wxS("server: %s"), line);
             break;
         case OutputRateLimit::Verdict::FirstLeftOut:
             wxLogWarning(wxS("ServerProcess: the server writes more than %d lines a second; "

@@ -11,6 +11,7 @@
 #include "platform/ProgramPath.h"
 #include "platform/UiServices.h"
 #include "server/ExitCodeMessages.h"
+#include "server/FailureReason.h"
 #include "server/IServerControllerListener.h"
 #include "server/ServerToken.h"
 
@@ -224,6 +225,7 @@ bool VELTAServerController::Start() {
         }
     } else {
         m_errorMessage = ExitCodeMessages::StartFailed(Language());
+        m_failureReason = FailureReason::NoFreePort(m_config->GetBasePort(), Language());
     }
     if (!started && HostSwitches::IsSet(wxS("ignore_server_terminate"))) {
         wxLogMessage(wxS("ServerController::Start failure ignored due to ignore_server_terminate"));
@@ -260,6 +262,10 @@ void VELTAServerController::DoStartAsync(wxTimer& timer) {
             L"erneut.",
             L"The time limit for starting the program has been exceeded. Please restart your "
             L"computer and open the program again.");
+        // A server that ended is said by its end; one that runs and never answers here.
+        if (GetProcess() && GetProcess()->IsAlive())
+            m_failureReason =
+                FailureReason::NoAnswer(limit, m_lastCheckUrl, m_lastCheckWhy, Language());
         goOn = false;
     }
     // Up between this tick's two checks: the start is over, no further tick
@@ -271,7 +277,7 @@ void VELTAServerController::DoStartAsync(wxTimer& timer) {
         ++m_retryCount;
         return;
     }
-    ShowFatalError(UserMessages::FatalCaption(Language()), m_errorMessage);
+    ShowFatalError(UserMessages::FatalCaption(Language()), m_errorMessage, m_failureReason);
 }
 
 bool VELTAServerController::Stop() {

@@ -188,4 +188,27 @@ for run in 1 2; do
     kill -9 $HOST 2>/dev/null
 done
 pkill -f -- "--notebook-dir=$WORK/notebooks" 2>/dev/null
+
+# --- As root without --allow-root the notebook refuses to start: the box
+# says so in the notebook's own words.
+if [ -n "$root" ]; then
+    sed -i 's/ --allow-root / /' "$WORK/app/app.config.xml"
+    notebook_host
+    if box=$(wait_window "Fatal error" 90); then
+        sleep 0.5
+        screenshot notebook-as-root.png
+        key "$box" alt+c
+        check "as root: the box shows the notebook's own refusal" \
+            clipboard_has "Running as root is not recommended. Use --allow-root to bypass."
+        check "as root: and why the host gave up" \
+            clipboard_has "Reason: The server ended with exit code 1 while it was starting."
+        press_return "$box"
+        wait_exit $HOST 15
+        check "as root: exit code 3 ($EXIT_CODE)" test "$EXIT_CODE" = 3
+    else
+        fail "as root without --allow-root: the fatal box shows"
+    fi
+    kill -9 $HOST 2>/dev/null
+    pkill -f -- "--notebook-dir=$WORK/notebooks" 2>/dev/null
+fi
 finish

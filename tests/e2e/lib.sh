@@ -165,3 +165,13 @@ since() { printf '%.2f' "$(echo "$(date +%s.%N) - $1" | bc)"; }
 # The run's secret the host gave the server whose process is $1 (from its
 # environment, readable by its own user and root only).
 server_token() { tr '\0' '\n' < "/proc/$1/environ" 2>/dev/null | sed -n 's/^VELTA_SERVER_TOKEN=//p'; }
+
+# Whether the clipboard holds TEXT, within 10 s.
+clipboard_has() {
+    for _ in $(seq 100); do
+        xclip -o -selection clipboard 2>/dev/null | grep -qF -- "$1" && return 0
+        sleep 0.1
+    done
+    echo "# clipboard: $(xclip -o -selection clipboard 2>&1 | head -c 600)"
+    return 1
+}

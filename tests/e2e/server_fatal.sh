@@ -42,6 +42,8 @@ check "timeout 5: four poll ticks after the launch (got $(polls) checks)" test "
 check "timeout 5: error entry" grep -q 'Error: VELTAServerController::DoStartAsync. max retries exceeded' "$LOG"
 check "timeout 5: time-limit message" grep -q 'Fatal error: The time limit for starting the program has been exceeded. Please restart your computer and open the program again.' "$OUT"
 check "timeout 5: the starting server was ended" no_server_left limit5-marker
+check "timeout 5: the reason names the limit and the last check" \
+    grep -qE "^Reason: The server did not answer within 5 seconds. The last check of http://localhost:[0-9]+/status said: " "$OUT"
 
 # Start time limit 1 s: gives up at the first tick, after launching.
 config "$WORK/limit1.xml" "velta-demo-server --port VELTA_SERVER_PORT --start-delay 100 --root limit1-marker" \
@@ -69,6 +71,8 @@ run running
 check "-9000: exit code 3" test "$RC" -eq 3
 check "-9000: German already-running message" grep -q 'Fehler: Die Anwendung ist bereits geöffnet. Bitte führen Sie einen Neustart' "$OUT"
 check "-9000: termination logged with its exit code" grep -q 'terminated with exit code -40.' "$LOG"
+check "-9000: German reason with the code and the phase" \
+    grep -q '^Grund: Der Server hat sich mit dem Exit-Code 216 (läuft bereits) beendet, während er startete.' "$OUT"
 
 # -8000 in English.
 config "$WORK/default.xml" "velta-demo-server --port VELTA_SERVER_PORT --start-delay 10 --exit-code -8000 --exit-after 0.3"
@@ -81,6 +85,8 @@ run noexec
 check "not executable: exit code 3" test "$RC" -eq 3
 check "not executable: execution failure logged" grep -q "Error: ServerProcess::Start. Execution of '$SERVER_DIR/no-such-server --port [0-9]*' failed." "$LOG"
 check "not executable: start message" grep -q 'The application could not be started. Please restart your computer and open the program again.' "$OUT"
+check "not executable: the reason names the program" \
+    grep -qF "Reason: The server's start program '$SERVER_DIR/no-such-server' cannot be run (not found or not executable)." "$OUT"
 
 # The same under -ignore_server_terminate: counted as launched, then the time limit.
 config "$WORK/ignored.xml" "no-such-server --port VELTA_SERVER_PORT" \
@@ -100,5 +106,6 @@ kill "$occupier"
 check "no free port: exit code 3" test "$RC" -eq 3
 check "no free port: the range is named" grep -q 'Error: ServerController::GetFreeServerPort no free port in 65535-65535' "$LOG"
 check "no free port: start message" grep -q 'The application could not be started.' "$OUT"
+check "no free port: the reason" grep -q '^Reason: No free port from 65535 on.' "$OUT"
 
 finish

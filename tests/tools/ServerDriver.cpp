@@ -139,6 +139,8 @@ int main(int argc, char** argv) {
     VELTAAppConfig config;
     config.SetFileName(args[1]);
     config.Load();
+    // As the host does once its configuration is read: the box's own words follow its language.
+    FatalError::SetContext(config.GetUILanguage(), wxString(), args[1], wxS("driver"));
     Driver driver(config, stopAfterStart, stopAt);
     const int rc = driver.Run();
     Report("exit", rc);

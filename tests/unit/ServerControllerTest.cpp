@@ -6,6 +6,7 @@
 #include "server/IServerControllerListener.h"
 #include "server/OutputRateLimit.h"
 #include "server/ProcessGroupReaper.h"
+#include "server/ServerOutputTail.h"
 #include "server/ServerProcess.h"
 #include "server/VELTAServerController.h"
 #include "tests/unit/TestSupport.h"
@@ -324,6 +325,12 @@ TEST_F(ServerControllerTest, TerminationDuringStartLeavesTheExitCodeMessage) {
     EXPECT_EQ(controller.GetErrorMessage(),
               wxString(L"Die Anwendung ist bereits geöffnet. Bitte führen Sie einen Neustart Ihres "
                        L"Computer aus und starten Sie anschließend die Anwendung erneut."));
+    EXPECT_EQ(controller.GetFailureReason(),
+              wxString(L"Der Server hat sich mit dem Exit-Code 216 (läuft bereits) beendet, "
+                       L"während er startete."));
+    const auto lines = ServerOutputTail::Current().Lines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(lines.front().StartsWith("velta demo server ")) << lines.front();
     EXPECT_FALSE(controller.IsStarting());
     EXPECT_FALSE(controller.Start()) << "the next attempt reports the failure once";
 }
@@ -353,6 +360,13 @@ TEST_F(ServerControllerTest, FloodOfOutputIsReadButBoundedInTheLog) {
     EXPECT_LE(serverLines, (seconds + 1) * OutputRateLimit::kDefaultLinesPerSecond);
     EXPECT_GE(serverLines, OutputRateLimit::kDefaultLinesPerSecond);
     EXPECT_TRUE(log.Contains("lines are left out of the log until it slows down"));
+    // The log left lines out; the tail a fatal message shows did not.
+    const auto tail = ServerOutputTail::Current().Lines();
+    ASSERT_EQ(tail.size(), ServerOutputTail::kMostLines);
+    EXPECT_NE(std::find(tail.begin(), tail.end(),
+                        "flood line 200000 of 200000: the quick brown fox jumps over the lazy dog"),
+              tail.end());
+    EXPECT_NE(std::find(tail.begin(), tail.end(), "listening"), tail.end());
 }
 
 TEST_F(ServerControllerTest, EmptyAndOddLinesAreLoggedAsTheyAre) {
