@@ -34,12 +34,14 @@ const std::map<wxString, std::vector<const char*>>& Keys() {
         {"UILanguage", {}},
         {"AppDataDirectory", {}},
         {"BrowserDataDirectory", {}},
+        {"OpenUrl", {}},
+        {"UrlSchemes", {}},
         {"MainWindowRect", {kRect, kRect + 4}},
         {"BrowserWindowRect", {kRect, kRect + 4}},
         {"SplashWindowRect", {kRect, kRect + 4}},
         {"MainWindowMode",
-         {"fullscreen", "center", "keepresolution", "browserkeys", "contextmenu",
-          "refreshDelayMS"}},
+         {"fullscreen", "center", "keepresolution", "browserkeys", "contextmenu", "refreshDelayMS",
+          "remember"}},
         {"Resize", {"enable", "sizebrowser", "center", "scrollbar"}},
         {"Logging", {"enable", "file", "level"}},
     };
@@ -103,6 +105,8 @@ void CheckValues(const wxXmlNode* node, const wxString& key, std::vector<Finding
         number("intervalMS", wxS("the host checks once a second"));
     if (key == wxS("MainWindowMode"))
         number("refreshDelayMS", wxS("the host uses none"));
+    if (key == wxS("OpenUrl") && !node->GetNodeContent().Contains(wxS("VELTA_OPEN_ARG")))
+        add(wxS("OpenUrl: holds no VELTA_OPEN_ARG; the application is not told what to open"));
     if (key.EndsWith(wxS("Rect"))) {
         for (const char* const* a = kRect; *a; ++a) {
             wxString value;

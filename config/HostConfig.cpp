@@ -89,6 +89,8 @@ bool HostConfig::LoadValues() {
     ReadValue(wxS("UILanguage"), kClass, m_uiLanguage);
     ReadValue(wxS("AppDataDirectory"), kClass, m_appDataDirectory);
     ReadValue(wxS("BrowserDataDirectory"), kClass, m_browserDataDirectory);
+    ReadValue(wxS("OpenUrl"), kClass, m_openUrl);
+    ReadValue(wxS("UrlSchemes"), kClass, m_urlSchemes);
     EnsureTrailingSeparator(m_appDataDirectory);
 
     ReadRect(wxS("MainWindowRect"), kClass, m_mainWindowRect);
@@ -98,6 +100,7 @@ bool HostConfig::LoadValues() {
     if (const wxXmlNode* node = FindKey(wxS("MainWindowMode"), kClass)) {
         m_fullscreen = IsTrue(node->GetAttribute(wxS("fullscreen")));
         m_mainWindowCenter = IsTrue(node->GetAttribute(wxS("center")));
+        m_rememberWindow = IsTrue(node->GetAttribute(wxS("remember")));
         m_keepResolution = IsTrue(node->GetAttribute(wxS("keepresolution")));
         m_browserKeys = node->GetAttribute(wxS("browserkeys")).Lower() != wxS("false");
         const wxString menu = node->GetAttribute(wxS("contextmenu")).Lower();

@@ -31,6 +31,9 @@ public:
     const wxRect& GetSplashWindowRect() const { return m_splashWindowRect; }
     bool IsFullscreen() const { return m_fullscreen; }
     bool IsMainWindowCentered() const { return m_mainWindowCenter; }
+    void SetMainWindowCentered(bool centered) { m_mainWindowCenter = centered; }
+    // The window comes back where the user left it (MainWindowMode remember).
+    bool RemembersWindow() const { return m_rememberWindow; }
     // "engine", "application" (the default) or "none".
     const wxString& GetContextMenu() const { return m_contextMenu; }
     // Reload, back and forward, zoom and find on the keys browsers use.
@@ -59,6 +62,10 @@ public:
     const wxString& GetIconUrl() const { return m_iconUrl; }
     bool UseExternalBrowserForExternalUrls() const { return m_useExternalBrowser; }
     const wxString& GetRelativeExternalUrls() const { return m_relativeExternalUrls; }
+    // Where the application receives what the desktop asks it to open
+    // (VELTA_OPEN_ARG), and which link schemes it takes.
+    const wxString& GetOpenUrl() const { return m_openUrl; }
+    const wxString& GetUrlSchemes() const { return m_urlSchemes; }
 
     // The four resize options, in this order, as browser frames take them.
     struct ResizeOptions {
@@ -106,6 +113,7 @@ protected:
     wxRect m_splashWindowRect;
     bool m_fullscreen = false;
     bool m_mainWindowCenter = false;
+    bool m_rememberWindow = false;
     wxString m_contextMenu = wxS("application");
     bool m_browserKeys = true;
     bool m_keepResolution = false;
@@ -127,6 +135,8 @@ protected:
     wxString m_iconUrl;
     bool m_useExternalBrowser = true;
     wxString m_relativeExternalUrls;
+    wxString m_openUrl;
+    wxString m_urlSchemes;
     ResizeOptions m_resize;
     bool m_dragDropAllowed = true;
     bool m_loggingEnable = false;

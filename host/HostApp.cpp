@@ -20,6 +20,7 @@
 #include "host/RotatingLogFile.h"
 #include "host/UserMessages.h"
 #include "navigation/MainFrame.h"
+#include "navigation/OpenRequest.h"
 #include "navigation/SplashWindow.h"
 #include "navigation/X11DisplayManager.h"
 #include "platform/InstanceLock.h"
@@ -152,8 +153,20 @@ bool HostApp::OnInit() {
         configFile.MakeAbsolute();
         m_instance = std::make_unique<InstanceLock>(
             InstanceLock::KeyFor(std::string(configFile.GetFullPath().fn_str())));
+        // What the desktop asks this start to open (a link, a file): relative
+        // paths are this start's, made absolute before they travel.
+        wxArrayString words;
+        for (int i = 0; i < argc; ++i)
+            words.push_back(argv[i]);
+        m_toOpen = OpenRequest::Candidates(words, cwd);
         if (!m_instance->Acquire()) {
-            const bool answered = m_instance->AskFirstToComeForward();
+            std::vector<std::string> items;
+            for (const wxString& candidate : m_toOpen)
+                items.push_back(std::string(candidate.utf8_str()));
+            const bool answered = m_instance->AskFirstToComeForward(items);
+            if (!m_toOpen.empty())
+                wxLogMessage(wxS("HostApp::OnInit %zu things to open handed to the running host"),
+                             m_toOpen.size());
             wxLogMessage(answered ? wxS("HostApp::OnInit this application runs already: its "
                                         "window comes forward, this start ends")
                                   : wxS("HostApp::OnInit this application runs already (it did "
@@ -200,6 +213,8 @@ bool HostApp::OnInit() {
 
     if (wxHtmlCtrl::OnInit()) {
         wxLogMessage(wxS("wxHtmlCtrl::OnInit () ok"));
+        // Before the engine's first process starts: its pages' languages.
+        wxHtmlCtrl::SetInterfaceLanguage(appConfig.GetUILanguage());
     } else {
         wxLogError(wxS("wxHtmlCtrl::OnInit (); failed"));
         const wxString& language = appConfig.GetUILanguage();
@@ -218,6 +233,9 @@ bool HostApp::OnInit() {
     m_mainFrame = frame;
     navController.SetMainFrame(frame);
     navController.SetDisplayManager(std::make_unique<X11DisplayManager>(1024, 768));
+
+    navController.SetHostConfig(&appConfig);
+    navController.OpenFromDesktop(m_toOpen);
 
     wxCommandEvent start(wxEVT_MENU, MainFrame::ID_START);
     wxPostEvent(frame, start);
@@ -252,8 +270,14 @@ void HostApp::WatchSecondStarts() {
         return;
     auto* handler = new SecondStartHandler; // lives as long as the program
     handler->onRequest = [this] {
-        if (m_instance && m_instance->AcceptRequest())
-            BringForward();
+        std::vector<std::string> items;
+        if (!m_instance || !m_instance->AcceptRequest(&items))
+            return;
+        BringForward();
+        std::vector<wxString> candidates;
+        for (const std::string& item : items)
+            candidates.push_back(wxString::FromUTF8(item.c_str()));
+        navController.OpenFromDesktop(candidates);
     };
     m_secondStarts.reset(loop->AddSourceForFD(m_instance->Listen(), handler,
                                               wxEVENT_SOURCE_INPUT | wxEVENT_SOURCE_EXCEPTION));

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 #include <wx/app.h>
 #include <wx/evtloopsrc.h>
 
@@ -37,6 +38,7 @@ private:
     MainFrame* m_mainFrame = nullptr;
     RotatingLogFile* m_logFile = nullptr;
     wxLog* m_logTarget = nullptr;
+    std::vector<wxString> m_toOpen; // this start's links and files
 };
 
 wxDECLARE_APP(HostApp);

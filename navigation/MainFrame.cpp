@@ -178,6 +178,11 @@ void MainFrame::OnServerEndedDuringStop() {
         m_StopTimer.StartOnce(1);
 }
 
+void MainFrame::OnDocumentComplete(const wxString&) {
+    if (!m_stopping)
+        m_navigation.OnDocumentComplete();
+}
+
 void MainFrame::OnServerEndedUnasked() {
     if (m_stopping)
         return;

@@ -31,7 +31,7 @@ public:
     bool FilterNavigation(NavigationRequest& request) override;
     void OnBeforeNavigate(const wxString&) override {}
     void Reserved(const wxString&) override {}
-    void OnDocumentComplete(const wxString&) override {}
+    void OnDocumentComplete(const wxString& url) override;
 
     wxTimer& StartTimer() { return m_StartTimer; }
     wxTimer& StopTimer() { return m_StopTimer; }

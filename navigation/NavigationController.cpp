@@ -5,9 +5,14 @@
 #include "config/HostConfig.h"
 #include "navigation/DisplayManager.h"
 #include "navigation/MainFrame.h"
+#include "navigation/OpenRequest.h"
 #include "navigation/SplashWindow.h"
+#include "navigation/UrlClassifier.h"
+#include "navigation/X11DisplayManager.h"
 
 #include <wx/app.h>
+#include <wx/display.h>
+#include <wx/filename.h>
 #include <wx/frame.h>
 #include <wx/log.h>
 
@@ -103,6 +108,9 @@ bool NavigationController::StartWebApp() {
     } else {
         wxLogMessage(wxS("NavigationController::StartWebApp with startUrl url: %s"), url);
     }
+    WindowMemory::State remembered;
+    if (m_hostConfig->RemembersWindow() && !m_MozillaHtmlCtrl)
+        remembered = RecallWindow();
     if (!m_MozillaHtmlCtrl) {
         m_NavigationListener = m_mainFrame;
         m_MozillaHtmlCtrl = wxHtmlCtrl::createHostedBrowser(wxTheApp, m_mainFrame, wxEmptyString,
@@ -118,6 +126,19 @@ bool NavigationController::StartWebApp() {
         m_splash->Destroy();
         m_splash = nullptr;
     }
+    if (remembered.valid && m_MozillaHtmlCtrl) {
+        wxFrame* frame = m_MozillaHtmlCtrl->GetFrame();
+        const wxPoint place = m_placeOnceShown;
+        if (place != wxDefaultPosition)
+            frame->CallAfter([frame, place] {
+                if (!frame->IsFullScreen())
+                    frame->Move(place);
+            });
+        if (remembered.maximized)
+            m_MozillaHtmlCtrl->GetFrame()->Maximize(true);
+        if (remembered.zoomPercent != 100)
+            m_MozillaHtmlCtrl->SetZoomPercent(remembered.zoomPercent);
+    }
     SetFullScreenMode(m_hostConfig->IsFullscreen());
     return m_MozillaHtmlCtrl ? m_MozillaHtmlCtrl->LoadURL(url) : false;
 }
@@ -126,7 +147,120 @@ bool NavigationController::Stop() {
     return ShowEndPage();
 }
 
+void NavigationController::OpenFromDesktop(const std::vector<wxString>& candidates) {
+    if (!m_hostConfig || candidates.empty())
+        return;
+    const wxString openUrl = m_hostConfig->GetOpenUrl();
+    const wxArrayString schemes = OpenRequest::SchemeList(m_hostConfig->GetUrlSchemes());
+    for (const wxString& candidate : candidates) {
+        if (openUrl.empty()) {
+            wxLogMessage(wxS("NavigationController::OpenFromDesktop '%s' ignored: no OpenUrl "
+                             "is configured"),
+                         candidate);
+            continue;
+        }
+        const OpenRequest::Verdict verdict = OpenRequest::Classify(
+            candidate, schemes, [](const wxString& path) { return wxFileName::Exists(path); });
+        if (verdict.kind == OpenRequest::Kind::Ignored) {
+            wxLogMessage(wxS("NavigationController::OpenFromDesktop '%s' ignored: %s"), candidate,
+                         verdict.why);
+            continue;
+        }
+        wxLogMessage(wxS("NavigationController::OpenFromDesktop %s '%s'"),
+                     verdict.kind == OpenRequest::Kind::Url ? wxS("link") : wxS("file"),
+                     verdict.value);
+        m_toOpen.push_back(verdict.value);
+    }
+    if (m_shown)
+        OpenNext();
+}
+
+void NavigationController::OnDocumentComplete() {
+    if (!m_MozillaHtmlCtrl || m_stopAsked)
+        return;
+    if (!m_shown && m_placeOnceShown != wxDefaultPosition) {
+        // A window manager places a new window by its own rules; once the
+        // window is up it honours a move like the user's own.
+        wxFrame* frame = m_MozillaHtmlCtrl->GetFrame();
+        if (!frame->IsFullScreen() && frame->GetPosition() != m_placeOnceShown)
+            frame->Move(m_placeOnceShown);
+        m_placeOnceShown = wxDefaultPosition;
+    }
+    m_shown = true;
+    OpenNext();
+}
+
+void NavigationController::OpenNext() {
+    if (m_toOpen.empty() || !m_MozillaHtmlCtrl || m_stopAsked || m_MozillaHtmlCtrl->IsClosing())
+        return;
+    const wxString value = m_toOpen.front();
+    m_toOpen.pop_front();
+    // Expanded now: the server's port is known once the application is shown.
+    wxString url = OpenRequest::Expand(m_hostConfig->GetOpenUrl(), value);
+    m_hostConfig->ResolveUrl(url);
+    if (UrlClassifier::IsCommand(url, m_hostConfig->GetCommandPrefix())) {
+        wxLogWarning(wxS("NavigationController::OpenFromDesktop: OpenUrl makes '%s' a host "
+                         "command; nothing is opened"),
+                     url);
+        OpenNext();
+        return;
+    }
+    wxLogMessage(wxS("NavigationController::OpenFromDesktop '%s' -> %s"), value, url);
+    m_MozillaHtmlCtrl->LoadURL(url);
+}
+
+WindowMemory::State NavigationController::RecallWindow() {
+    const wxString file = WindowMemory::FileIn(m_hostConfig->GetAppDataDirectory());
+    WindowMemory::State state = WindowMemory::Load(file);
+    if (!state.valid) {
+        wxLogMessage(wxS("NavigationController: no window remembered in %s"), file);
+        return state;
+    }
+    std::vector<wxRect> areas;
+    for (unsigned i = 0; i < wxDisplay::GetCount(); ++i)
+        areas.push_back(wxDisplay(i).GetClientArea());
+    wxRect rect = WindowMemory::Clamp(state.rect, areas);
+    // The place is given once the window is up (a window manager places a new
+    // window by its own rules, a moved one where it is put); under Wayland the
+    // compositor places windows: the size and the state alone come back.
+    if (X11DisplayManager::IsX11Session()) {
+        m_placeOnceShown = rect.GetPosition();
+        m_hostConfig->SetMainWindowCentered(false);
+    }
+    wxLogMessage(wxS("NavigationController: the window comes back at %d,%d %dx%d%s, zoom %d%%"),
+                 rect.x, rect.y, rect.width, rect.height,
+                 state.maximized ? wxS(", maximized") : wxS(""), state.zoomPercent);
+    rect.SetPosition(m_hostConfig->GetMainWindowRect().GetPosition());
+    m_hostConfig->SetMainWindowRect(rect);
+    return state;
+}
+
+void NavigationController::RememberWindow() {
+    // Once, at the first sign of the end, while the window is as the user left it.
+    if (!m_hostConfig || !m_hostConfig->RemembersWindow() || !m_MozillaHtmlCtrl || m_windowKept)
+        return;
+    m_windowKept = true;
+    wxFrame* frame = m_MozillaHtmlCtrl->GetFrame();
+    WindowMemory::State state;
+    state.valid = true;
+    // The frame keeps its own rectangle in the configuration, never the
+    // maximized or full-screen one.
+    state.rect = m_hostConfig->GetMainWindowRect();
+    if (state.rect.width <= 0 || state.rect.height <= 0)
+        state.rect = frame->GetRect();
+    state.maximized = frame->IsMaximized() && !frame->IsFullScreen();
+    state.zoomPercent = m_MozillaHtmlCtrl->GetZoomPercent();
+    const wxString file = WindowMemory::FileIn(m_hostConfig->GetAppDataDirectory());
+    if (WindowMemory::Save(file, state))
+        wxLogMessage(wxS("NavigationController: window remembered in %s: %d,%d %dx%d%s, zoom %d%%"),
+                     file, state.rect.x, state.rect.y, state.rect.width, state.rect.height,
+                     state.maximized ? wxS(", maximized") : wxS(""), state.zoomPercent);
+    else
+        wxLogWarning(wxS("NavigationController: the window's place cannot be kept in %s"), file);
+}
+
 bool NavigationController::ShowEndPage() {
+    RememberWindow();
     if (!m_hostConfig) {
         wxLogError(wxS("NavigationController::Stop called with empty hostconfig"));
         return false;

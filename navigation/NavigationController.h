@@ -5,9 +5,12 @@
 #include "browserlib/api/NavigationRequest.h"
 #include "browserlib/api/wxHtmlCtrl.h"
 #include "navigation/NavigationPolicy.h"
+#include "navigation/WindowMemory.h"
 #include "server/IServerControllerListener.h"
 
+#include <deque>
 #include <memory>
+#include <vector>
 
 class DisplayManager;
 class HostConfig;
@@ -41,9 +44,17 @@ public:
     virtual bool FilterUrl(const wxString& url) = 0;
     virtual bool FilterNavigation(NavigationRequest& request) { return FilterUrl(request.url); }
 
+    // What the desktop asks the application to open (this start's command
+    // line or a second start's): each through OpenUrl, one page after the
+    // other, once the application is shown. Never a host command.
+    void OpenFromDesktop(const std::vector<wxString>& candidates);
+    // A page finished loading in one of the host's browsers.
+    void OnDocumentComplete();
+
     // IMozillaHost
     bool OnInit() override { return true; }
     bool OnExit() override;
+    void OnClosing() override { RememberWindow(); }
 
     void SetHostConfig(HostConfig* config) { m_hostConfig = config; }
     void SetMainFrame(MainFrame* frame) { m_mainFrame = frame; }
@@ -68,4 +79,15 @@ protected:
     MainFrame* m_mainFrame = nullptr;
     std::unique_ptr<DisplayManager> m_display;
     bool m_stopAsked = false;
+
+private:
+    void OpenNext();
+    // The window the user left at the last close (MainWindowMode remember).
+    WindowMemory::State RecallWindow();
+    void RememberWindow();
+
+    std::deque<wxString> m_toOpen; // links and absolute paths, in the order asked
+    bool m_shown = false;          // the application's first page has loaded
+    bool m_windowKept = false;
+    wxPoint m_placeOnceShown = wxDefaultPosition;
 };

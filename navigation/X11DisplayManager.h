@@ -15,14 +15,14 @@ public:
     wxString ModeChangeError() const override { return m_error; }
     // Back to the mode the host found, if it changed it.
     void RestoreOriginalMode();
+    // Whether the session is X11's (there, the host may place its windows).
+    static bool IsX11Session();
 
 protected:
     wxSize RealScreenSize() const override;
     void CoverScreen(wxWindow* frame, bool on) override;
 
 private:
-    static bool IsX11Session();
-
     XRandRDisplayMode m_mode;
     wxString m_error;
     int m_cleanup = 0;

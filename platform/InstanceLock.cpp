@@ -1,6 +1,7 @@
 #include "platform/InstanceLock.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,40 @@
 #include <unistd.h>
 
 namespace {
+// One request line per item: its line ends and '%' escaped.
+std::string Escape(const std::string& item) {
+    std::string out;
+    for (char c : item) {
+        if (c == '%')
+            out += "%25";
+        else if (c == '\n')
+            out += "%0A";
+        else if (c == '\r')
+            out += "%0D";
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::string Unescape(const std::string& line) {
+    std::string out;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '%' && line.compare(i, 3, "%25") == 0) {
+            out += '%';
+            i += 2;
+        } else if (line[i] == '%' && line.compare(i, 3, "%0A") == 0) {
+            out += '\n';
+            i += 2;
+        } else if (line[i] == '%' && line.compare(i, 3, "%0D") == 0) {
+            out += '\r';
+            i += 2;
+        } else {
+            out += line[i];
+        }
+    }
+    return out;
+}
 bool FillAddress(const std::string& path, sockaddr_un& address) {
     std::memset(&address, 0, sizeof(address));
     address.sun_family = AF_UNIX;
@@ -98,34 +133,59 @@ int InstanceLock::Listen() {
     return fd;
 }
 
-bool InstanceLock::AcceptRequest() {
+bool InstanceLock::AcceptRequest(std::vector<std::string>* items) {
     if (m_listen < 0)
         return false;
     const int client = accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
     if (client < 0)
         return false;
-    char request[32] = {};
-    pollfd p{client, POLLIN, 0};
-    ssize_t n = 0;
-    if (poll(&p, 1, 500) == 1)
-        n = read(client, request, sizeof(request) - 1);
-    const bool forward = n > 0 && std::strncmp(request, "forward", 7) == 0;
+    // A second start writes its request and closes its side; one that does
+    // neither holds the first no longer than this.
+    std::string request;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1000);
+    while (request.size() < kMostRequestBytes) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        pollfd p{client, POLLIN, 0};
+        if (left <= 0 || poll(&p, 1, static_cast<int>(left)) != 1)
+            break;
+        char buffer[4096];
+        const ssize_t n = read(client, buffer, sizeof(buffer));
+        if (n <= 0)
+            break;
+        request.append(buffer, static_cast<size_t>(n));
+    }
+    const bool forward = request.compare(0, 8, "forward\n") == 0;
+    if (forward && items) {
+        size_t start = 8;
+        for (size_t end; (end = request.find('\n', start)) != std::string::npos; start = end + 1) {
+            const std::string line = request.substr(start, end - start);
+            if (line.compare(0, 5, "open ") == 0)
+                items->push_back(Unescape(line.substr(5)));
+        }
+    }
     if (forward)
         (void)!write(client, "ok\n", 3);
     close(client);
     return forward;
 }
 
-bool InstanceLock::AskFirstToComeForward() const {
+bool InstanceLock::AskFirstToComeForward(const std::vector<std::string>& items) const {
     sockaddr_un address;
     if (!FillAddress(SocketPath(), address))
         return false;
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return false;
+    std::string request = "forward\n";
+    for (const std::string& item : items)
+        if (request.size() + item.size() < kMostRequestBytes - 16)
+            request += "open " + Escape(item) + "\n";
     bool answered = false;
     if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
-        write(fd, "forward\n", 8) == 8) {
+        write(fd, request.data(), request.size()) == static_cast<ssize_t>(request.size())) {
+        shutdown(fd, SHUT_WR);
         char reply[8] = {};
         pollfd p{fd, POLLIN, 0};
         answered = poll(&p, 1, 3000) == 1 && read(fd, reply, sizeof(reply) - 1) > 0 &&

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 // One host per installation: a lock the system frees when its holder dies
 // (flock on a file under $XDG_RUNTIME_DIR), and a local socket on which a
@@ -21,10 +23,15 @@ public:
     bool Acquire();
     // The socket the first host listens on; -1 when it cannot.
     int Listen();
-    // Reads one request on the listening socket; true when it asks to come forward.
-    bool AcceptRequest();
-    // A second start: asks the first to come forward; true when it answered.
-    bool AskFirstToComeForward() const;
+    // Reads one request on the listening socket; true when it asks to come
+    // forward. `items`: what the second start was asked to open, as it sent them.
+    bool AcceptRequest(std::vector<std::string>* items = nullptr);
+    // A second start: asks the first to come forward and to open `items`
+    // (UTF-8); true when it answered.
+    bool AskFirstToComeForward(const std::vector<std::string>& items = {}) const;
+
+    // What one request may carry in all.
+    static constexpr size_t kMostRequestBytes = 64 * 1024;
 
     std::string LockPath() const;
     std::string SocketPath() const;

@@ -9,6 +9,9 @@ public:
 
     virtual bool OnInit() = 0;
     virtual bool OnExit() = 0;
+    // The hosted frame is about to close while it still has its place, size
+    // and zoom (its page has agreed, or nobody asked it).
+    virtual void OnClosing() {}
 
 protected:
     ~IMozillaHost() = default;

@@ -39,6 +39,9 @@ public:
     virtual void AskPageToClose(std::function<void(bool mayClose)> done) { done(true); }
     // The user closed it: it is on its way out (its shutdown command sent).
     virtual bool IsClosing() const { return false; }
+    // The page's zoom, in percent (the zoom keys change it too).
+    virtual int GetZoomPercent() const { return 100; }
+    virtual void SetZoomPercent(int) {}
 
     static bool OnInit();
     static bool OnExit();

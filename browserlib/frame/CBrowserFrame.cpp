@@ -196,6 +196,8 @@ void CBrowserFrame::OnClose(wxCloseEvent& event) {
         }
         return;
     }
+    if (m_options.hosted && !m_closing && m_host)
+        m_host->OnClosing();
     if (m_hostConfig && !m_hostConfig->GetAppCommandShutdown().empty() && m_options.hosted) {
         if (m_closing)
             return; // already on its way
@@ -216,12 +218,22 @@ void CBrowserFrame::OnClose(wxCloseEvent& event) {
     Destroy();
 }
 
+int CBrowserFrame::GetZoomPercent() const {
+    return m_view ? m_view->ZoomPercent() : 100;
+}
+
+void CBrowserFrame::SetZoomPercent(int percent) {
+    if (m_view)
+        m_view->SetZoomPercent(percent);
+}
+
 void CBrowserFrame::OnSize(wxSizeEvent& event) {
     const wxSize size = event.GetSize();
     wxLogMessage(wxS("CBrowserFrame::OnSize with x=%d, y=%d"), size.x, size.y);
     if (m_view)
         m_view->SetSize(GetClientSize());
-    if (m_hostConfig && m_options.hosted) {
+    // The window's own size: a maximized or full-screen one is the screen's.
+    if (m_hostConfig && m_options.hosted && !IsMaximized() && !IsFullScreen()) {
         wxRect rect = m_hostConfig->GetMainWindowRect();
         rect.width = size.x;
         rect.height = size.y;
@@ -233,7 +245,7 @@ void CBrowserFrame::OnSize(wxSizeEvent& event) {
 void CBrowserFrame::OnMove(wxMoveEvent& event) {
     const wxPoint position = event.GetPosition();
     wxLogMessage(wxS("CBrowserFrame::OnMove with x=%d, y=%d"), position.x, position.y);
-    if (m_hostConfig && m_options.hosted && !IsIconized()) {
+    if (m_hostConfig && m_options.hosted && !IsIconized() && !IsMaximized() && !IsFullScreen()) {
         wxRect rect = m_hostConfig->GetMainWindowRect();
         rect.x = position.x;
         rect.y = position.y;

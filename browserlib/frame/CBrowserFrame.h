@@ -69,6 +69,8 @@ public:
     bool IsHosted() const { return m_options.hosted; }
     bool IsFirstNavigationPending() const { return m_firstNavigationPending; }
     bool IsClosing() const override { return m_closing; }
+    int GetZoomPercent() const override;
+    void SetZoomPercent(int percent) override;
     void AskPageToClose(std::function<void(bool mayClose)> done) override;
     // A later close asks the page again (another window's page kept the application).
     void ForgetPageAgreement() { m_pageAgreed = false; }

@@ -151,6 +151,14 @@ void CBrowserView::AskPageToClose(std::function<void(bool mayClose)> done) {
         done(true);
 }
 
+void CBrowserView::SetZoomPercent(int percent) {
+    m_zoomPercent = percent;
+    nsCOMPtr<nsIWebBrowserSetup> setup = do_QueryInterface<nsIWebBrowserSetup>(mWebBrowser);
+    if (setup)
+        setup->SetProperty(nsIWebBrowserSetup::SETUP_ZOOM_PERCENT, static_cast<PRUint32>(percent));
+    wxLogMessage(wxS("CBrowserView::SetZoomPercent %d%%"), percent);
+}
+
 bool CBrowserView::OnBrowserKey(const wxString& name, unsigned modifiers) {
     HostConfig* config = m_frame ? m_frame->GetHostConfig() : nullptr;
     if (!mWebBrowser || (config && !config->AreBrowserKeysOn()))

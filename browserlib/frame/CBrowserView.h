@@ -40,6 +40,8 @@ public:
     nsIWebBrowser* GetWebBrowser() const { return mWebBrowser; }
     nsIWebNavigation* GetWebNavigation() const { return mWebNav; }
     nsIBaseWindow* GetBaseWindow() const { return mBaseWindow; }
+    int ZoomPercent() const { return m_zoomPercent; }
+    void SetZoomPercent(int percent);
     int Busy() const { return m_busy; }
     void SetBusy(int busy) { m_busy = busy; }
     bool IsPrinting() const { return m_printing; }

@@ -9,6 +9,7 @@
 #include "navigation/SplashWindow.h"
 #include "navigation/UrlClassifier.h"
 #include "navigation/VELTANavigationController.h"
+#include "navigation/WindowMemory.h"
 #include "server/VELTAServerController.h"
 #include "tests/gui/BrowserTestSupport.h"
 #include "tests/unit/TestSupport.h"
@@ -17,6 +18,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/filename.h>
 #include <wx/html/htmlwin.h>
 
 namespace {
@@ -144,6 +146,59 @@ TEST(WindowFitting, PopUpsAreFittedIntoTheFullScreenSize) {
               wxRect(200, 568, 300, 200));
     EXPECT_EQ(DisplayManager::FittedRect(wxRect(-50, -20, 300, 200), screen),
               wxRect(0, 0, 300, 200));
+}
+
+TEST(WindowMemoryRules, ThePlaceComesBackOnTheScreensPresent) {
+    const std::vector<wxRect> one = {wxRect(0, 0, 1280, 1000)};
+    const std::vector<wxRect> two = {wxRect(0, 0, 1280, 1000), wxRect(1280, 0, 1920, 1080)};
+    struct Case {
+        wxRect saved;
+        const std::vector<wxRect>* screens;
+        wxRect expected;
+        const char* why;
+    };
+    const Case cases[] = {
+        {wxRect(100, 80, 900, 600), &one, wxRect(100, 80, 900, 600), "inside: as it was"},
+        {wxRect(1500, 100, 900, 600), &two, wxRect(1500, 100, 900, 600), "on the second screen"},
+        {wxRect(1500, 100, 900, 600), &one, wxRect(190, 200, 900, 600),
+         "the second screen is gone: the middle of the first"},
+        {wxRect(1000, 900, 900, 600), &one, wxRect(380, 400, 900, 600),
+         "mostly off the edge but grabbable: moved inside"},
+        {wxRect(1240, 10, 900, 600), &one, wxRect(190, 200, 900, 600),
+         "40 px on the screen cannot be grabbed"},
+        {wxRect(-50, -30, 2000, 1400), &one, wxRect(0, 0, 1280, 1000), "larger: cut to fit"},
+        {wxRect(1200, 50, 900, 600), &two, wxRect(1280, 50, 900, 600),
+         "on the screen it overlaps most"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WindowMemory::Clamp(c.saved, *c.screens), c.expected) << c.why;
+}
+
+TEST(WindowMemoryRules, TheFileRoundTripsAndBrokenOnesAreNone) {
+    WindowMemory::State state;
+    state.valid = true;
+    state.rect = wxRect(-20, 30, 800, 600);
+    state.maximized = true;
+    state.zoomPercent = 125;
+    const WindowMemory::State back = WindowMemory::Parse(WindowMemory::Format(state));
+    EXPECT_TRUE(back.valid);
+    EXPECT_EQ(back.rect, state.rect);
+    EXPECT_TRUE(back.maximized);
+    EXPECT_EQ(back.zoomPercent, 125);
+
+    EXPECT_FALSE(WindowMemory::Parse("").valid);
+    EXPECT_FALSE(WindowMemory::Parse("x=1\ny=2\nwidth=800\n").valid) << "no height";
+    EXPECT_FALSE(WindowMemory::Parse("x=1\ny=2\nwidth=0\nheight=600").valid);
+    EXPECT_FALSE(WindowMemory::Parse("x=a\ny=2\nwidth=800\nheight=600").valid);
+    EXPECT_EQ(WindowMemory::Parse("x=1\ny=2\nwidth=800\nheight=600\nzoom=5000").zoomPercent, 300);
+
+    TempDir dir;
+    const wxString file = WindowMemory::FileIn(dir.path());
+    EXPECT_FALSE(WindowMemory::Load(file).valid) << "nothing kept yet";
+    ASSERT_TRUE(WindowMemory::Save(file, state));
+    EXPECT_EQ(WindowMemory::Load(file).rect, state.rect);
+    EXPECT_FALSE(wxFileName::FileExists(file + ".tmp"));
+    EXPECT_FALSE(WindowMemory::Save(dir.File("missing/folder/window-state"), state));
 }
 
 TEST_F(NavigationFixture, FilterTellsCommandsAndExternalAddresses) {

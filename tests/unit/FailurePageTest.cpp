@@ -1,4 +1,5 @@
 #include "browserlib/runtime/engine/FailurePage.h"
+#include "browserlib/runtime/engine/PreferredLanguages.h"
 
 #include <gtest/gtest.h>
 
@@ -40,4 +41,19 @@ TEST(FailurePageWords, InTheInterfaceLanguageAndSafeWithAnyAddress) {
     EXPECT_NE(html.find("Try again"), std::string::npos);
     EXPECT_NE(FailurePage::Html(Kind::Other, "http://h/", "", "de").find("Erneut versuchen"),
               std::string::npos);
+}
+
+TEST(PreferredLanguagesRules, TheInterfaceLanguageFirstThenTheDesktops) {
+    using List = std::vector<std::string>;
+    const List german = {"de_DE.UTF-8", "de_DE", "de.UTF-8", "de", "C"};
+    EXPECT_EQ(PreferredLanguages::For("de", {"C"}), List({"de"}));
+    EXPECT_EQ(PreferredLanguages::For("DE", german), List({"de", "de-DE"}));
+    EXPECT_EQ(PreferredLanguages::For("en", german), List({"en", "de-DE", "de"}));
+    EXPECT_EQ(PreferredLanguages::For("en_us", {"en_US.UTF-8", "en_US", "en"}),
+              List({"en-US", "en"}));
+    EXPECT_EQ(PreferredLanguages::For("", {"fr_CA.UTF-8@euro", "POSIX"}), List({"fr-CA"}));
+    // Nothing known: the engine keeps its own choice.
+    EXPECT_TRUE(PreferredLanguages::For("", {"C", "POSIX"}).empty());
+    // What is no language tag never reaches a request header.
+    EXPECT_EQ(PreferredLanguages::For("de\r\nX-Evil: 1", {"de"}), List({"de"}));
 }

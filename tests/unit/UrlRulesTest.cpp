@@ -1,4 +1,5 @@
 #include "navigation/NavigationPolicy.h"
+#include "navigation/OpenRequest.h"
 #include "navigation/UrlClassifier.h"
 #include "navigation/WebUrl.h"
 
@@ -180,4 +181,65 @@ TEST(NavigationPolicyRules, RoutedSchemesIncludeTheCommandScheme) {
     EXPECT_NE(routed.Index("velta"), wxNOT_FOUND);
     EXPECT_EQ(NavigationPolicy::RoutedSchemes("http://cmd/").Index("http"), wxNOT_FOUND);
     EXPECT_EQ(NavigationPolicy::RoutedSchemes("").size(), routed.size() - 1);
+}
+
+TEST(OpenRequestRules, WhatTheDesktopMayHandTheApplication) {
+    const wxArrayString schemes = OpenRequest::SchemeList("Demo-Scheme:, mailto ;x-app");
+    ASSERT_EQ(schemes.size(), 3u);
+    EXPECT_EQ(schemes[0], "demo-scheme");
+    const auto isFile = [](const wxString& path) {
+        return path == "/home/u/a b.veltademo" || path == wxString(L"/home/u/ä.txt");
+    };
+    using Kind = OpenRequest::Kind;
+    struct Case {
+        const wchar_t* candidate;
+        Kind kind;
+        const wchar_t* value; // or the start of why
+    };
+    const Case cases[] = {
+        {L"demo-scheme:item/42", Kind::Url, L"demo-scheme:item/42"},
+        {L"DEMO-SCHEME://x?y=1", Kind::Url, L"DEMO-SCHEME://x?y=1"},
+        {L"mailto:a@b.example", Kind::Url, L"mailto:a@b.example"},
+        {L"https://evil.example/", Kind::Ignored, L"scheme 'https' is not one of UrlSchemes"},
+        {L"velta:quit", Kind::Ignored, L"scheme 'velta' is not one of UrlSchemes"},
+        {L"javascript:alert(1)", Kind::Ignored, L"scheme 'javascript'"},
+        {L"/home/u/a b.veltademo", Kind::File, L"/home/u/a b.veltademo"},
+        {L"file:///home/u/a%20b.veltademo", Kind::File, L"/home/u/a b.veltademo"},
+        {L"file://localhost/home/u/%C3%A4.txt", Kind::File, L"/home/u/ä.txt"},
+        {L"file://other/home/u/a%20b.veltademo", Kind::Ignored, L"a file on another machine"},
+        {L"/home/u/missing", Kind::Ignored, L"no such file"},
+        {L"file:///home/u/missing", Kind::Ignored, L"no such file"},
+        {L"--remote-debugging-port=9222", Kind::Ignored, L"not a switch of the host"},
+        {L"1demo:x", Kind::Ignored, L"no such file"}, // no scheme: a (missing) path
+    };
+    for (const Case& c : cases) {
+        const OpenRequest::Verdict verdict = OpenRequest::Classify(c.candidate, schemes, isFile);
+        EXPECT_EQ(static_cast<int>(verdict.kind), static_cast<int>(c.kind)) << c.candidate;
+        if (c.kind == Kind::Ignored)
+            EXPECT_TRUE(verdict.why.StartsWith(c.value)) << c.candidate << ": " << verdict.why;
+        else
+            EXPECT_EQ(verdict.value, wxString(c.value)) << c.candidate;
+    }
+}
+
+TEST(OpenRequestRules, CandidatesAndTheExpandedAddress) {
+    wxArrayString args;
+    for (const char* word : {"velta-host", "-d", "demo-scheme:x", "notes/a.txt", "/abs/b",
+                             "-no_server", "", "--other"})
+        args.push_back(word);
+    const std::vector<wxString> candidates = OpenRequest::Candidates(args, "/home/u");
+    ASSERT_EQ(candidates.size(), 4u);
+    EXPECT_EQ(candidates[0], "demo-scheme:x");
+    EXPECT_EQ(candidates[1], "/home/u/notes/a.txt") << "relative to the start's own folder";
+    EXPECT_EQ(candidates[2], "/abs/b");
+    EXPECT_EQ(candidates[3], "--other") << "kept, so that the log says it was ignored";
+
+    // Everything but the unreserved characters is encoded: the argument can
+    // never leave its query value or make the address another one.
+    EXPECT_EQ(OpenRequest::Expand("http://localhost:80/open?what=VELTA_OPEN_ARG",
+                                  L"demo-scheme:a b&c=d#e/ä"),
+              "http://localhost:80/open?what=demo-scheme%3Aa%20b%26c%3Dd%23e%2F%C3%A4");
+    EXPECT_EQ(OpenRequest::Expand("/open/VELTA_OPEN_ARG", "../../velta:quit"),
+              "/open/..%2F..%2Fvelta%3Aquit");
+    EXPECT_EQ(OpenRequest::PercentDecode("a%20b%zz%4"), "a b%zz%4");
 }

@@ -42,8 +42,9 @@ public:
     // request leaves; a blocked frame inside a page stays empty.
     virtual void SetDocumentRules(const std::vector<DocumentRule>& rules) = 0;
     // The language of the pages the engine shows of its own (a main-frame
-    // page that failed to load): "de", else English.
-    void SetInterfaceLanguage(const std::string& language) { m_language = language; }
+    // page that failed to load): "de", else English. Pages are told it is
+    // the user's first language, before the desktop's locale.
+    virtual void SetInterfaceLanguage(const std::string& language) { m_language = language; }
     const std::string& InterfaceLanguage() const { return m_language; }
 
 private:

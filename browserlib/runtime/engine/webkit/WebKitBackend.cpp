@@ -2,6 +2,7 @@
 
 #include "browserlib/runtime/engine/DocumentRules.h"
 #include "browserlib/runtime/engine/HtmlText.h"
+#include "browserlib/runtime/engine/PreferredLanguages.h"
 #include "browserlib/runtime/engine/ProxyPlan.h"
 #include "browserlib/runtime/engine/webkit/ContentRuleList.h"
 
@@ -92,10 +93,31 @@ WebKitWebContext* WebKitBackend::Context() {
     for (const std::string& scheme : m_routed)
         RegisterRouted(context, scheme);
     KeepLoopbackOffProxies(context);
+    ApplyLanguages(context);
     for (const Cookie& cookie : m_cookies)
         AddCookieTo(context, cookie);
     m_contexts[m_profileDirectory] = context;
     return context;
+}
+
+void WebKitBackend::SetInterfaceLanguage(const std::string& language) {
+    EngineBackend::SetInterfaceLanguage(language);
+    for (auto& entry : m_contexts)
+        ApplyLanguages(entry.second);
+}
+
+void WebKitBackend::ApplyLanguages(WebKitWebContext* context) {
+    std::vector<std::string> locale;
+    for (const gchar* const* name = g_get_language_names(); name && *name; ++name)
+        locale.push_back(*name);
+    const std::vector<std::string> tags = PreferredLanguages::For(InterfaceLanguage(), locale);
+    if (tags.empty())
+        return; // the engine's own choice stands
+    std::vector<const gchar*> list;
+    for (const std::string& tag : tags)
+        list.push_back(tag.c_str());
+    list.push_back(nullptr);
+    webkit_web_context_set_preferred_languages(context, list.data());
 }
 
 void WebKitBackend::KeepLoopbackOffProxies(WebKitWebContext* context) {

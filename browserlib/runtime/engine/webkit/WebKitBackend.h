@@ -28,6 +28,7 @@ public:
     void AddSessionCookie(const std::string& host, const std::string& name,
                           const std::string& value) override;
     void SetDocumentRules(const std::vector<DocumentRule>& rules) override;
+    void SetInterfaceLanguage(const std::string& language) override;
     bool IsRouted(const std::string& scheme) const { return m_routed.count(scheme) > 0; }
     // Whether the engine itself keeps `url` out of every frame.
     bool BlocksDocument(const std::string& url) const;
@@ -42,6 +43,7 @@ public:
     void Unregister(WebKitEngineView* view) { m_views.erase(view); }
 
 private:
+    void ApplyLanguages(WebKitWebContext* context);
     static void OnDownloadStarted(WebKitWebContext*, WebKitDownload*, gpointer);
     static gboolean OnDecideDestination(WebKitDownload*, gchar*, gpointer);
     static void OnViewSource(WebKitURISchemeRequest*, gpointer);
