@@ -35,6 +35,9 @@ const std::map<wxString, std::vector<const char*>>& Keys() {
         {"AppDataDirectory", {}},
         {"BrowserDataDirectory", {}},
         {"OpenUrl", {}},
+        {"Permissions",
+         {"notifications", "geolocation", "camera", "microphone", "clipboard", "persistentstorage",
+          "deviceinfo", "pointerlock", "mediakeys", "storageaccess", "mediaplugins", "screen"}},
         {"UrlSchemes", {}},
         {"MainWindowRect", {kRect, kRect + 4}},
         {"BrowserWindowRect", {kRect, kRect + 4}},
@@ -105,6 +108,16 @@ void CheckValues(const wxXmlNode* node, const wxString& key, std::vector<Finding
         number("intervalMS", wxS("the host checks once a second"));
     if (key == wxS("MainWindowMode"))
         number("refreshDelayMS", wxS("the host uses none"));
+    if (key == wxS("Permissions"))
+        for (const wxXmlAttribute* a = node->GetAttributes(); a; a = a->GetNext()) {
+            const wxString value = a->GetValue().Lower();
+            if (a->GetName() == wxS("name") || a->GetName() == wxS("class") ||
+                value == wxS("allow") || value == wxS("deny") || value == wxS("ask"))
+                continue;
+            add(wxS("Permissions ") + a->GetName() + wxS("=\"") + a->GetValue() +
+                wxS("\": none of allow, deny, ask; the host ") +
+                (a->GetName() == wxS("notifications") ? wxS("asks") : wxS("refuses")));
+        }
     if (key == wxS("OpenUrl") && !node->GetNodeContent().Contains(wxS("VELTA_OPEN_ARG")))
         add(wxS("OpenUrl: holds no VELTA_OPEN_ARG; the application is not told what to open"));
     if (key.EndsWith(wxS("Rect"))) {

@@ -131,6 +131,11 @@ bool HostConfig::LoadValues() {
         m_resize.center = IsTrue(node->GetAttribute(wxS("center")));
         m_resize.scrollbar = IsTrue(node->GetAttribute(wxS("scrollbar")));
     }
+    m_permissions.clear();
+    if (const wxXmlNode* node = FindKey(wxS("Permissions"), kClass))
+        for (const wxXmlAttribute* a = node->GetAttributes(); a; a = a->GetNext())
+            if (a->GetName() != wxS("name") && a->GetName() != wxS("class"))
+                m_permissions[a->GetName().Lower()] = a->GetValue().Lower();
     if (const wxXmlNode* node = FindKey(wxS("Logging"), kClass)) {
         m_loggingEnable = IsTrue(node->GetAttribute(wxS("enable")));
         m_loggingFile = node->GetAttribute(wxS("file"), wxS("wxHostApp.log"));

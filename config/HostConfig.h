@@ -1,5 +1,7 @@
 #pragma once
 
+#include <map>
+
 #include "config/ConfigFindings.h"
 
 #include "config/XmlConfig.h"
@@ -66,6 +68,8 @@ public:
     // (VELTA_OPEN_ARG), and which link schemes it takes.
     const wxString& GetOpenUrl() const { return m_openUrl; }
     const wxString& GetUrlSchemes() const { return m_urlSchemes; }
+    // The Permissions key's attributes as written: kind -> allow, deny or ask.
+    const std::map<wxString, wxString>& GetPermissions() const { return m_permissions; }
 
     // The four resize options, in this order, as browser frames take them.
     struct ResizeOptions {
@@ -137,6 +141,7 @@ protected:
     wxString m_relativeExternalUrls;
     wxString m_openUrl;
     wxString m_urlSchemes;
+    std::map<wxString, wxString> m_permissions;
     ResizeOptions m_resize;
     bool m_dragDropAllowed = true;
     bool m_loggingEnable = false;

@@ -101,6 +101,7 @@ bool NavigationController::StartWebApp() {
         wxHtmlCtrl::RouteScheme(scheme);
     wxHtmlCtrl::KeepDocumentsTo(NavigationPolicy::DocumentRules(PolicySettings()));
     wxHtmlCtrl::SetInterfaceLanguage(m_hostConfig->GetUILanguage());
+    wxHtmlCtrl::SetPermissions(PermissionsFor(url));
     if (url.empty()) {
         wxLogMessage(
             wxS("NavigationController::StartWebApp with empty startUrl url -> use about:blank"));
@@ -143,6 +144,27 @@ bool NavigationController::StartWebApp() {
     return m_MozillaHtmlCtrl ? m_MozillaHtmlCtrl->LoadURL(url) : false;
 }
 
+PermissionSettings NavigationController::PermissionsFor(const wxString& startUrl,
+                                                        const wxString& name) {
+    m_startUrl = startUrl;
+    PermissionSettings settings;
+    settings.applicationOrigin = std::string(startUrl.utf8_str());
+    settings.applicationName = std::string(name.utf8_str());
+    for (const auto& [kind, value] : m_hostConfig->GetPermissions()) {
+        PermissionSettings::Answer answer;
+        if (value == wxS("allow"))
+            answer = PermissionSettings::Answer::Allow;
+        else if (value == wxS("deny"))
+            answer = PermissionSettings::Answer::Deny;
+        else if (value == wxS("ask"))
+            answer = PermissionSettings::Answer::Ask;
+        else
+            continue; // the configuration's findings name it; the default holds
+        settings.kinds[std::string(kind.utf8_str())] = answer;
+    }
+    return settings;
+}
+
 bool NavigationController::Stop() {
     return ShowEndPage();
 }
@@ -178,6 +200,12 @@ void NavigationController::OpenFromDesktop(const std::vector<wxString>& candidat
 void NavigationController::OnDocumentComplete() {
     if (!m_MozillaHtmlCtrl || m_stopAsked)
         return;
+    if (!m_shown) {
+        // The application's name for its questions: its first page's title.
+        const wxString title = m_MozillaHtmlCtrl->GetFrame()->GetTitle();
+        if (!title.empty())
+            wxHtmlCtrl::SetPermissions(PermissionsFor(m_startUrl, title));
+    }
     if (!m_shown && m_placeOnceShown != wxDefaultPosition) {
         // A window manager places a new window by its own rules; once the
         // window is up it honours a move like the user's own.

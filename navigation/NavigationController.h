@@ -85,9 +85,12 @@ private:
     // The window the user left at the last close (MainWindowMode remember).
     WindowMemory::State RecallWindow();
     void RememberWindow();
+    // The Permissions key as the browsers take it, for the application at `startUrl`.
+    PermissionSettings PermissionsFor(const wxString& startUrl, const wxString& name = wxString());
 
     std::deque<wxString> m_toOpen; // links and absolute paths, in the order asked
     bool m_shown = false;          // the application's first page has loaded
     bool m_windowKept = false;
+    wxString m_startUrl;
     wxPoint m_placeOnceShown = wxDefaultPosition;
 };

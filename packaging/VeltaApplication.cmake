@@ -18,6 +18,9 @@
 #     [SERVER_PROGRAMS file ...]       # prebuilt programs and scripts, installed there executable
 #     [SERVER_FILES file-or-dir ...]   # anything else the server needs (folders keep their modes)
 #     [VERSION 1.2]                    # the package's version (default: the project's)
+#     [URL_SCHEMES scheme ...]         # link schemes of its own: x-scheme-handler/<scheme>
+#     [MIME_TYPES type ...]            # file types it opens (the desktop entry's MimeType=)
+#     [MIME_GLOBS type=*.ext ...]      # types of its own, defined for shared-mime-info
 #     [CATEGORIES "Office;"] [KEYWORDS "a;b;"] [HOMEPAGE url]
 #     [DEVELOPER name] [DEVELOPER_ID rdns]  # default: TITLE, APPID without its last part
 #     [LICENSE SPDX-expression] [SECTION misc] [DEPENDS "deb, deb"] [RECOMMENDS "deb"]
@@ -31,6 +34,7 @@
 #   lib/NAME/<SERVER_DIRECTORY>/            SERVER_TARGETS, SERVER_PROGRAMS, SERVER_FILES
 #   lib/NAME/<dir> -> ../../share/NAME/<dir> for each DATA folder
 #   share/applications/APPID.desktop, share/metainfo/APPID.metainfo.xml,
+#   share/mime/packages/APPID.xml (with MIME_GLOBS),
 #   share/icons/hicolor/{scalable,SIZExSIZE}/apps/APPID.{svg,png}, share/man/man1/NAME.1.gz,
 #   share/doc/NAME/{copyright,changelog.gz}
 #
@@ -85,7 +89,8 @@ endfunction()
 function(velta_application)
   set(one NAME TITLE SUMMARY DESCRIPTION CONFIG ICON SERVER_DIRECTORY VERSION CATEGORIES KEYWORDS
       APPID DEVELOPER DEVELOPER_ID HOMEPAGE LICENSE SECTION DEPENDS RECOMMENDS COPYRIGHT MAINTAINER)
-  set(multi CONFIG_REPLACE DATA SERVER_TARGETS SERVER_PROGRAMS SERVER_FILES)
+  set(multi CONFIG_REPLACE DATA SERVER_TARGETS SERVER_PROGRAMS SERVER_FILES URL_SCHEMES MIME_TYPES
+      MIME_GLOBS)
   cmake_parse_arguments(PARSE_ARGV 0 APP "" "${one}" "${multi}")
   foreach(required NAME APPID TITLE SUMMARY DESCRIPTION CONFIG ICON)
     if(NOT APP_${required})
@@ -228,6 +233,42 @@ list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${link}\")" COMPONENT ${component})
   set(KEYWORDS_LINE "")
   if(APP_KEYWORDS)
     set(KEYWORDS_LINE "\nKeywords=${APP_KEYWORDS}")
+  endif()
+  # Links and files from the desktop: the host takes them after its switches
+  # and hands them to the application's OpenUrl.
+  set(mimetypes "")
+  foreach(scheme IN LISTS APP_URL_SCHEMES)
+    if(NOT scheme MATCHES "^[A-Za-z][A-Za-z0-9+.-]*$")
+      message(FATAL_ERROR "velta_application: URL_SCHEMES '${scheme}' is no URL scheme")
+    endif()
+    string(TOLOWER ${scheme} scheme)
+    string(APPEND mimetypes "x-scheme-handler/${scheme};")
+  endforeach()
+  set(mime_xml "")
+  foreach(definition IN LISTS APP_MIME_GLOBS)
+    if(NOT definition MATCHES "^([a-z0-9.+-]+/[A-Za-z0-9.+-]+)=(.+)$")
+      message(FATAL_ERROR "velta_application: MIME_GLOBS '${definition}' is no type=*.ext")
+    endif()
+    string(APPEND mime_xml "  <mime-type type=\"${CMAKE_MATCH_1}\">\n    <comment>${TITLE_XML}</comment>\n    <glob pattern=\"${CMAKE_MATCH_2}\"/>\n  </mime-type>\n")
+    list(APPEND APP_MIME_TYPES ${CMAKE_MATCH_1})
+  endforeach()
+  list(REMOVE_DUPLICATES APP_MIME_TYPES)
+  foreach(type IN LISTS APP_MIME_TYPES)
+    if(NOT type MATCHES "^[a-z0-9.+-]+/[A-Za-z0-9.+-]+$")
+      message(FATAL_ERROR "velta_application: MIME_TYPES '${type}' is no MIME type")
+    endif()
+    string(APPEND mimetypes "${type};")
+  endforeach()
+  set(EXEC_ARGS "")
+  set(MIMETYPE_LINE "")
+  if(mimetypes)
+    set(EXEC_ARGS " %U")
+    set(MIMETYPE_LINE "\nMimeType=${mimetypes}")
+  endif()
+  if(mime_xml)
+    file(WRITE ${out}/${APP_APPID}.mime.xml "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n${mime_xml}</mime-info>\n")
+    install(FILES ${out}/${APP_APPID}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+            RENAME ${APP_APPID}.xml COMPONENT ${component})
   endif()
   configure_file(${VELTA_PACKAGING_DIR}/templates/launcher.sh.in ${out}/${name} @ONLY)
   configure_file(${VELTA_PACKAGING_DIR}/templates/app.desktop.in ${out}/${APPID}.desktop @ONLY)

@@ -12,7 +12,7 @@ libtomcat10-java tomcat10-common default-jre-headless libecj-java
 tomcat10-examples tomcat10-admin curl python3
 openbox wmctrl jupyter-notebook python3-ipykernel"
 # Making and checking the Debian packages (packaging/, tests/e2e/packaging.sh).
-PACKAGES="$PACKAGES dpkg-dev lintian desktop-file-utils appstream man-db"
+PACKAGES="$PACKAGES dpkg-dev lintian desktop-file-utils shared-mime-info libglib2.0-bin appstream man-db"
 
 release=unknown
 [ -r /etc/os-release ] && release=$(. /etc/os-release && echo "${VERSION_CODENAME:-unknown}")

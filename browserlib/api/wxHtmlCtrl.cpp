@@ -50,6 +50,10 @@ void wxHtmlCtrl::SetInterfaceLanguage(const wxString& language) {
     EngineBackend::Get().SetInterfaceLanguage(std::string(language.utf8_str()));
 }
 
+void wxHtmlCtrl::SetPermissions(const PermissionSettings& settings) {
+    EngineBackend::Get().SetPermissions(settings);
+}
+
 bool wxHtmlCtrl::OnInit() {
     CPromptService::AllowDialogs();
     return MozillaFacade::GetFacade() != nullptr;

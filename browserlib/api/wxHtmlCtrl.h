@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browserlib/api/DocumentRule.h"
+#include "browserlib/api/PermissionSettings.h"
 
 #include <functional>
 #include <list>
@@ -69,6 +70,8 @@ public:
     static void KeepDocumentsTo(const std::vector<DocumentRule>& rules);
     // The language of the engine's own pages (a page that failed to load).
     static void SetInterfaceLanguage(const wxString& language);
+    // What pages of the application may be granted, and the name its questions use.
+    static void SetPermissions(const PermissionSettings& settings);
     // Before OnInit: the folder of this application's browser profiles
     // (cookies, storage, cache); empty: the library's shared place.
     static void SetProfileRoot(const wxString& directory);

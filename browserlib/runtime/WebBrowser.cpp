@@ -882,6 +882,21 @@ bool WebBrowser::OnScriptDialog(ScriptDialogType type, const std::string& messag
     return true;
 }
 
+bool WebBrowser::OnAskPermission(const std::string& title, const std::string& question,
+                                 const std::string& allowLabel, const std::string& denyLabel) {
+    if (!nsComponentManager::IsRegistered(kPromptService))
+        return false;
+    nsCOMPtr<nsIPromptService> prompts = do_GetService<nsIPromptService>(kPromptService);
+    if (!prompts)
+        return false;
+    PRInt32 pressed = 1;
+    PRBool check = false;
+    prompts->ConfirmEx(mWindow, U16(title).c_str(), U16(question).c_str(), 0,
+                       U16(allowLabel).c_str(), U16(denyLabel).c_str(), nullptr, nullptr, &check,
+                       &pressed);
+    return pressed == 0;
+}
+
 bool WebBrowser::OnAuthenticate(const std::string& host, const std::string& realm,
                                 std::string* user, std::string* password, bool* ok) {
     if (!nsComponentManager::IsRegistered(kPromptService))

@@ -142,6 +142,8 @@ private:
     void OnRendererGone(const std::string& reason) override;
     bool OnDragStart() override;
     bool OnDrop() override;
+    bool OnAskPermission(const std::string& title, const std::string& question,
+                         const std::string& allowLabel, const std::string& denyLabel) override;
 
     template <class F> void ForEachProgressListener(F call);
     void ApplyDimensions(const WindowFeatures& features);

@@ -273,10 +273,28 @@ nsresult CPromptService::ConfirmCheck(nsIDOMWindow* parent, const PRUnichar* tit
                      checkState, {}, result);
 }
 
-nsresult CPromptService::ConfirmEx(nsIDOMWindow*, const PRUnichar*, const PRUnichar*, PRUint32,
-                                   const PRUnichar*, const PRUnichar*, const PRUnichar*,
-                                   const PRUnichar*, PRBool*, PRInt32*) {
-    return NS_ERROR_NOT_IMPLEMENTED;
+nsresult CPromptService::ConfirmEx(nsIDOMWindow* parent, const PRUnichar* title,
+                                   const PRUnichar* text, PRUint32, const PRUnichar* button0,
+                                   const PRUnichar* button1, const PRUnichar*, const PRUnichar*,
+                                   PRBool*, PRInt32* pressed) {
+    // Two answers with words of the caller's own: button 0 agrees, button 1
+    // (and Escape, and closing the box) refuses.
+    if (pressed)
+        *pressed = 1;
+    if (RefusesDialogs())
+        return NS_OK;
+    wxWindow* owner = ParentWindow(parent);
+    if (wxWindow* top = owner ? wxGetTopLevelParent(owner) : nullptr)
+        owner = top->IsShown() ? top : nullptr;
+    wxGenericMessageDialog box(owner, StringConv::FromUnicode(text), StringConv::FromUnicode(title),
+                               wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
+    if (button0 && button1)
+        box.SetYesNoLabels(StringConv::FromUnicode(button0), StringConv::FromUnicode(button1));
+    box.SetEscapeId(wxID_NO);
+    const int answer = s_showModal(&box);
+    if (pressed)
+        *pressed = answer == wxID_YES ? 0 : 1;
+    return NS_OK;
 }
 
 nsresult CPromptService::Prompt(nsIDOMWindow* parent, const PRUnichar* title, const PRUnichar* text,

@@ -24,6 +24,9 @@ application's configuration, its server and web pages, a name and an icon."
   DATA        ${PROJECT_SOURCE_DIR}/examples/demo/webapp
   SERVER_DIRECTORY appserver
   SERVER_TARGETS   velta-demo-server
+  # demo-scheme: links and *.veltademo files open in the running demo (OpenUrl).
+  URL_SCHEMES demo-scheme
+  MIME_GLOBS  "application/x-velta-demo=*.veltademo"
   CATEGORIES  "Development;"
   KEYWORDS    "velta;web;demo;"
   APPID       org.example.VeltaDemo

@@ -180,6 +180,25 @@ if app=$(wait_window "Velta Demo" 40); then
         grep -q "configuration /usr/lib/velta-demo/app.config.xml, log $LOG$" "$LOG"
     check "the browser data is in the user's ~/.local/share/velta-demo/browser" \
         bash -c "ls '$USERDIR/home/.local/share/velta-demo/browser/'* > /dev/null 2>&1"
+    # Links and files of the demo's own, through the desktop, into the running window.
+    as_user() { # the user's session: its home, its display, the desktop's tools
+        setpriv --reuid="$USERNAME" --regid="$(id -g "$USERNAME")" --clear-groups \
+            env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$USERDIR/home" XDG_RUNTIME_DIR="$USERDIR/runtime" \
+            DISPLAY="${DISPLAY:-}" XAUTHORITY="$USERDIR/Xauthority" "$@"
+    }
+    check "the desktop entry passes links and files (%U)" grep -q '^Exec=velta-demo %U$' "$DESKTOP"
+    check "it names the demo's scheme and file type" \
+        grep -qx 'MimeType=x-scheme-handler/demo-scheme;application/x-velta-demo;' "$DESKTOP"
+    ( cd / && as_user xdg-open "demo-scheme:package/1" ) > "$WORK/xdg-open.out" 2>&1
+    check "xdg-open demo-scheme:package/1 shows its page in the running window" \
+        wait_title "$app" "Velta Demo - Opened demo-scheme:package/1" 20
+    as_user sh -c "printf 'report\n' > '$USERDIR/home/report.veltademo'"
+    type=$(cd / && as_user XDG_CURRENT_DESKTOP=GNOME xdg-mime query filetype "$USERDIR/home/report.veltademo" 2>&1)
+    check "a .veltademo file is of the demo's type ($type)" test "$type" = application/x-velta-demo
+    ( cd / && as_user XDG_CURRENT_DESKTOP=GNOME xdg-open "$USERDIR/home/report.veltademo" ) >> "$WORK/xdg-open.out" 2>&1
+    check "xdg-open of the file shows it in the running window" \
+        wait_title "$app" "Velta Demo - Opened $USERDIR/home/report.veltademo" 20
+    check "one demo still runs ($(pgrep -c -u "$USERNAME" -x velta-demo))" test "$(pgrep -c -u "$USERNAME" -x velta-demo)" = 1
     group=$(grep -o 'ServerProcess::Start. Process [0-9]*' "$LOG" | tail -n 1 | awk '{print $3}')
     key "$app" alt+q
     wait_exit "$HOST" 15

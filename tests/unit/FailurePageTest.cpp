@@ -1,4 +1,5 @@
 #include "browserlib/runtime/engine/FailurePage.h"
+#include "browserlib/runtime/engine/PermissionPolicy.h"
 #include "browserlib/runtime/engine/PreferredLanguages.h"
 
 #include <gtest/gtest.h>
@@ -56,4 +57,62 @@ TEST(PreferredLanguagesRules, TheInterfaceLanguageFirstThenTheDesktops) {
     EXPECT_TRUE(PreferredLanguages::For("", {"C", "POSIX"}).empty());
     // What is no language tag never reaches a request header.
     EXPECT_EQ(PreferredLanguages::For("de\r\nX-Evil: 1", {"de"}), List({"de"}));
+}
+
+TEST(PermissionPolicyRules, OnlyTheApplicationAndAsTheConfigurationSays) {
+    using PermissionPolicy::Verdict;
+    PermissionSettings settings;
+    settings.applicationOrigin = "http://localhost:8470";
+    settings.kinds["geolocation"] = PermissionSettings::Answer::Allow;
+    settings.kinds["camera"] = PermissionSettings::Answer::Ask;
+    PermissionPolicy::Answers answers =
+        PermissionPolicy::Parse("allow http://localhost:8470 camera\n"
+                                "deny HTTP://LOCALHOST:8470 notifications\n"
+                                "maybe http://localhost:8470 microphone\n"
+                                "allow http://evil.example notifications\n");
+    struct Case {
+        const char* kind;
+        const char* origin;
+        Verdict verdict;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"notifications", "http://localhost:8470", Verdict::Deny, "the user refused it before"},
+        {"notifications", "http://localhost:9999", Verdict::Deny, "not the application's origin"},
+        {"notifications", "http://evil.example", Verdict::Deny, "not the application's origin"},
+        {"notifications", "", Verdict::Deny, "not the application's origin"},
+        {"geolocation", "http://LocalHost:8470", Verdict::Allow, "allowed by the configuration"},
+        {"camera", "http://localhost:8470", Verdict::Allow, "the user allowed it before"},
+        {"microphone", "http://localhost:8470", Verdict::Deny, "denied by the configuration"},
+        {"clipboard", "http://localhost:8470", Verdict::Deny, "denied by the configuration"},
+    };
+    for (const Case& c : cases) {
+        const PermissionPolicy::Decision d =
+            PermissionPolicy::Decide(c.kind, c.origin, settings, answers);
+        EXPECT_EQ(static_cast<int>(d.verdict), static_cast<int>(c.verdict)) << c.kind << c.origin;
+        EXPECT_EQ(d.why, c.why) << c.kind << " " << c.origin;
+    }
+    // Nothing kept yet: notifications are asked about by default.
+    EXPECT_EQ(
+        PermissionPolicy::Decide("notifications", "http://localhost:8470", settings, {}).verdict,
+        Verdict::Ask);
+    // Only well-formed lines are kept, and they come back as they went.
+    EXPECT_EQ(answers.size(), 3u);
+    EXPECT_EQ(PermissionPolicy::Parse(PermissionPolicy::Format(answers)), answers);
+}
+
+TEST(PermissionPolicyRules, QuestionsNameTheApplicationAndOriginsAreComparable) {
+    EXPECT_EQ(PermissionPolicy::Question("notifications", "Velta Demo", "en"),
+              "Velta Demo wants to show you notifications. Allow?");
+    EXPECT_EQ(PermissionPolicy::Question("geolocation", "Velta Demo", "DE"),
+              "Velta Demo möchte Ihren Standort erfahren. Erlauben?");
+    EXPECT_EQ(PermissionPolicy::Question("x-new", "", "en"),
+              "The application asks for a permission (x-new). Allow?");
+    EXPECT_EQ(PermissionPolicy::AllowLabel("de"), "&Erlauben");
+    EXPECT_EQ(PermissionPolicy::DenyLabel("en"), "&Block");
+    EXPECT_EQ(PermissionPolicy::OriginOf("HTTP://user@LocalHost:8470/a/b?c#d"),
+              "http://localhost:8470");
+    EXPECT_EQ(PermissionPolicy::OriginOf("http://[::1]:80"), "http://[::1]:80");
+    EXPECT_EQ(PermissionPolicy::OriginOf("about:blank"), "");
+    EXPECT_EQ(PermissionPolicy::OriginOf("file:///x"), "");
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "browserlib/api/DocumentRule.h"
+#include "browserlib/api/PermissionSettings.h"
 #include "browserlib/runtime/engine/EngineView.h"
+#include "browserlib/runtime/engine/PermissionPolicy.h"
 
 #include <memory>
 #include <string>
@@ -47,8 +49,24 @@ public:
     virtual void SetInterfaceLanguage(const std::string& language) { m_language = language; }
     const std::string& InterfaceLanguage() const { return m_language; }
 
+    // What pages may be granted (see PermissionSettings), and the answers the
+    // user gave, kept with the profile's data for later runs.
+    // `applicationOrigin` may be any URL of the application: its origin counts.
+    virtual void SetPermissions(const PermissionSettings& settings);
+    const PermissionSettings& Permissions() const { return m_permissions; }
+    const PermissionPolicy::Answers& PermissionAnswers();
+    void KeepPermissionAnswer(const std::string& origin, const std::string& kind, bool allowed);
+
+protected:
+    // Where the answers are kept; empty: for this run only.
+    virtual std::string PermissionFile() const { return std::string(); }
+
 private:
     std::string m_language;
+    PermissionSettings m_permissions;
+    PermissionPolicy::Answers m_answers;
+    std::string m_answersFrom; // the file m_answers was read from
+    bool m_answersRead = false;
 };
 
 std::unique_ptr<EngineBackend> CreateWebKitBackend();

@@ -95,6 +95,17 @@ public:
     // Drag and drop: false refuses.
     virtual bool OnDragStart() = 0;
     virtual bool OnDrop() = 0;
+    // The user is asked whether the application may have a permission
+    // (`question`, in the interface language; `title` names the application):
+    // true when the user allows it. A modal question: returns once answered.
+    virtual bool OnAskPermission(const std::string& title, const std::string& question,
+                                 const std::string& allowLabel, const std::string& denyLabel) {
+        (void)title;
+        (void)question;
+        (void)allowLabel;
+        (void)denyLabel;
+        return false;
+    }
 
 protected:
     ~EngineViewClient() = default;

@@ -2,6 +2,7 @@
 
 #include "browserlib/runtime/engine/DocumentRules.h"
 #include "browserlib/runtime/engine/HtmlText.h"
+#include "browserlib/runtime/engine/PermissionPolicy.h"
 #include "browserlib/runtime/engine/PreferredLanguages.h"
 #include "browserlib/runtime/engine/ProxyPlan.h"
 #include "browserlib/runtime/engine/webkit/ContentRuleList.h"
@@ -94,6 +95,8 @@ WebKitWebContext* WebKitBackend::Context() {
         RegisterRouted(context, scheme);
     KeepLoopbackOffProxies(context);
     ApplyLanguages(context);
+    g_signal_connect(context, "initialize-notification-permissions",
+                     G_CALLBACK(OnInitializeNotificationPermissions), this);
     for (const Cookie& cookie : m_cookies)
         AddCookieTo(context, cookie);
     m_contexts[m_profileDirectory] = context;
@@ -104,6 +107,40 @@ void WebKitBackend::SetInterfaceLanguage(const std::string& language) {
     EngineBackend::SetInterfaceLanguage(language);
     for (auto& entry : m_contexts)
         ApplyLanguages(entry.second);
+}
+
+void WebKitBackend::SetPermissions(const PermissionSettings& settings) {
+    EngineBackend::SetPermissions(settings);
+    for (auto& entry : m_contexts)
+        ApplyNotificationPermissions(entry.second);
+}
+
+std::string WebKitBackend::PermissionFile() const {
+    return m_profileDirectory.empty() ? std::string() : m_profileDirectory + "/webkit/permissions";
+}
+
+void WebKitBackend::OnInitializeNotificationPermissions(WebKitWebContext* context, gpointer data) {
+    static_cast<WebKitBackend*>(data)->ApplyNotificationPermissions(context);
+}
+
+void WebKitBackend::ApplyNotificationPermissions(WebKitWebContext* context) {
+    const PermissionSettings& settings = Permissions();
+    if (settings.applicationOrigin.empty())
+        return;
+    // The application's answer as the engine's policy: pages see "granted" or
+    // "denied" at once; nothing known leaves "default", and a page asks.
+    const PermissionPolicy::Decision decision = PermissionPolicy::Decide(
+        "notifications", settings.applicationOrigin, settings, PermissionAnswers());
+    if (decision.verdict == PermissionPolicy::Verdict::Ask)
+        return;
+    WebKitSecurityOrigin* origin =
+        webkit_security_origin_new_for_uri(settings.applicationOrigin.c_str());
+    GList* list = g_list_append(nullptr, origin);
+    const bool allowed = decision.verdict == PermissionPolicy::Verdict::Allow;
+    webkit_web_context_initialize_notification_permissions(context, allowed ? list : nullptr,
+                                                           allowed ? nullptr : list);
+    g_list_free(list);
+    webkit_security_origin_unref(origin);
 }
 
 void WebKitBackend::ApplyLanguages(WebKitWebContext* context) {

@@ -29,6 +29,8 @@ public:
                           const std::string& value) override;
     void SetDocumentRules(const std::vector<DocumentRule>& rules) override;
     void SetInterfaceLanguage(const std::string& language) override;
+    void SetPermissions(const PermissionSettings& settings) override;
+
     bool IsRouted(const std::string& scheme) const { return m_routed.count(scheme) > 0; }
     // Whether the engine itself keeps `url` out of every frame.
     bool BlocksDocument(const std::string& url) const;
@@ -42,8 +44,14 @@ public:
     void Register(WebKitEngineView* view) { m_views.insert(view); }
     void Unregister(WebKitEngineView* view) { m_views.erase(view); }
 
+protected:
+    std::string PermissionFile() const override;
+
 private:
     void ApplyLanguages(WebKitWebContext* context);
+    // What the engine tells pages of Notification.permission before they ask.
+    void ApplyNotificationPermissions(WebKitWebContext* context);
+    static void OnInitializeNotificationPermissions(WebKitWebContext* context, gpointer data);
     static void OnDownloadStarted(WebKitWebContext*, WebKitDownload*, gpointer);
     static gboolean OnDecideDestination(WebKitDownload*, gchar*, gpointer);
     static void OnViewSource(WebKitURISchemeRequest*, gpointer);

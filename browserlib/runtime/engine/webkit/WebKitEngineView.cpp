@@ -1,5 +1,8 @@
 #include "browserlib/runtime/engine/webkit/WebKitEngineView.h"
 
+#include "browserlib/runtime/engine/EngineBackend.h"
+#include "browserlib/runtime/engine/PermissionPolicy.h"
+
 #include "browserlib/runtime/engine/FailurePage.h"
 #include "browserlib/runtime/engine/webkit/WebKitBackend.h"
 
@@ -69,6 +72,7 @@ WebKitEngineView::WebKitEngineView(WebKitBackend& backend, EngineViewClient* cli
     g_signal_connect(m_view, "ready-to-show", G_CALLBACK(OnReadyToShow), this);
     g_signal_connect(m_view, "close", G_CALLBACK(OnClose), this);
     g_signal_connect(m_view, "script-dialog", G_CALLBACK(OnScriptDialog), this);
+    g_signal_connect(m_view, "permission-request", G_CALLBACK(OnPermissionRequest), this);
     g_signal_connect(m_view, "authenticate", G_CALLBACK(OnAuthenticate), this);
     g_signal_connect(m_view, "context-menu", G_CALLBACK(OnContextMenu), this);
     // After the view's own handler: the page sees each key first, and only a
@@ -765,6 +769,91 @@ void WebKitEngineView::OnClose(WebKitWebView*, gpointer data) {
     auto* self = static_cast<WebKitEngineView*>(data);
     if (self->m_client)
         self->m_client->OnCloseRequested();
+}
+
+namespace {
+// The kind of a request as the configuration names it; empty: one the host
+// does not know, refused.
+std::string PermissionKind(WebKitPermissionRequest* request) {
+    if (WEBKIT_IS_NOTIFICATION_PERMISSION_REQUEST(request))
+        return "notifications";
+    if (WEBKIT_IS_GEOLOCATION_PERMISSION_REQUEST(request))
+        return "geolocation";
+    if (WEBKIT_IS_USER_MEDIA_PERMISSION_REQUEST(request)) {
+        auto* media = WEBKIT_USER_MEDIA_PERMISSION_REQUEST(request);
+        const bool audio = webkit_user_media_permission_is_for_audio_device(media);
+        const bool video = webkit_user_media_permission_is_for_video_device(media);
+        if (webkit_user_media_permission_is_for_display_device(media))
+            return "screen";
+        return video && audio ? "camera+microphone" : video ? "camera" : "microphone";
+    }
+    if (WEBKIT_IS_CLIPBOARD_PERMISSION_REQUEST(request))
+        return "clipboard";
+    if (WEBKIT_IS_DEVICE_INFO_PERMISSION_REQUEST(request))
+        return "deviceinfo";
+    if (WEBKIT_IS_POINTER_LOCK_PERMISSION_REQUEST(request))
+        return "pointerlock";
+    if (WEBKIT_IS_MEDIA_KEY_SYSTEM_PERMISSION_REQUEST(request))
+        return "mediakeys";
+    if (WEBKIT_IS_WEBSITE_DATA_ACCESS_PERMISSION_REQUEST(request))
+        return "storageaccess";
+    if (WEBKIT_IS_INSTALL_MISSING_MEDIA_PLUGINS_PERMISSION_REQUEST(request))
+        return "mediaplugins";
+    return std::string();
+}
+} // namespace
+
+gboolean WebKitEngineView::OnPermissionRequest(WebKitWebView* view,
+                                               WebKitPermissionRequest* request, gpointer data) {
+    auto* self = static_cast<WebKitEngineView*>(data);
+    const std::string kind = PermissionKind(request);
+    const char* uri = webkit_web_view_get_uri(view);
+    const std::string origin = PermissionPolicy::OriginOf(uri ? uri : "");
+    EngineBackend& backend = EngineBackend::Get();
+    // Camera and microphone at once: both must be granted.
+    std::vector<std::string> kinds;
+    if (kind == "camera+microphone")
+        kinds = {"camera", "microphone"};
+    else
+        kinds = {kind};
+    bool allowed = !kind.empty();
+    std::string why = kind.empty() ? "a kind the host does not know" : std::string();
+    for (const std::string& one : kinds) {
+        if (!allowed)
+            break;
+        PermissionPolicy::Decision decision = PermissionPolicy::Decide(
+            one, origin, backend.Permissions(), backend.PermissionAnswers());
+        if (decision.verdict == PermissionPolicy::Verdict::Ask) {
+            // The application by its name; before the host knows it, by its page's title.
+            std::string name = backend.Permissions().applicationName;
+            const char* title = webkit_web_view_get_title(view);
+            if (name.empty() && title)
+                name = title;
+            const bool yes =
+                self->m_client &&
+                self->m_client->OnAskPermission(
+                    name, PermissionPolicy::Question(one, name, backend.InterfaceLanguage()),
+                    PermissionPolicy::AllowLabel(backend.InterfaceLanguage()),
+                    PermissionPolicy::DenyLabel(backend.InterfaceLanguage()));
+            backend.KeepPermissionAnswer(origin, one, yes);
+            decision.verdict =
+                yes ? PermissionPolicy::Verdict::Allow : PermissionPolicy::Verdict::Deny;
+            decision.why = yes ? "the user allowed it" : "the user refused it";
+        }
+        allowed = decision.verdict == PermissionPolicy::Verdict::Allow;
+        why = decision.why;
+    }
+    if (allowed) {
+        wxLogMessage("WebKitEngineView: permission %s for %s granted: %s", kind.c_str(),
+                     origin.c_str(), why.c_str());
+        webkit_permission_request_allow(request);
+    } else {
+        wxLogMessage("WebKitEngineView: permission %s for %s refused: %s",
+                     kind.empty() ? G_OBJECT_TYPE_NAME(request) : kind.c_str(),
+                     origin.empty() ? "(no origin)" : origin.c_str(), why.c_str());
+        webkit_permission_request_deny(request);
+    }
+    return TRUE;
 }
 
 gboolean WebKitEngineView::OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog,

@@ -65,6 +65,7 @@ private:
     static void OnGeometry(GObject*, GParamSpec*, gpointer);
     static void OnClose(WebKitWebView*, gpointer);
     static gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer);
+    static gboolean OnPermissionRequest(WebKitWebView*, WebKitPermissionRequest*, gpointer);
     static gboolean OnAuthenticate(WebKitWebView*, WebKitAuthenticationRequest*, gpointer);
     static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*,
                                   WebKitHitTestResult*, gpointer);
