@@ -13,6 +13,7 @@
 #include <wx/app.h>
 #include <wx/display.h>
 #include <wx/filename.h>
+#include <wx/filesys.h>
 #include <wx/frame.h>
 #include <wx/log.h>
 
@@ -150,6 +151,11 @@ PermissionSettings NavigationController::PermissionsFor(const wxString& startUrl
     PermissionSettings settings;
     settings.applicationOrigin = std::string(startUrl.utf8_str());
     settings.applicationName = std::string(name.utf8_str());
+    wxString icon = m_hostConfig->GetIconUrl();
+    m_hostConfig->ResolveUrl(icon);
+    if (icon.Lower().StartsWith(wxS("file:")))
+        settings.applicationIcon =
+            std::string(wxFileSystem::URLToFileName(icon).GetFullPath().utf8_str());
     for (const auto& [kind, value] : m_hostConfig->GetPermissions()) {
         PermissionSettings::Answer answer;
         if (value == wxS("allow"))

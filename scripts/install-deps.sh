@@ -10,7 +10,8 @@ libgtest-dev libgmock-dev
 xvfb xauth xdotool xclip imagemagick x11-utils procps bc xdg-utils weston
 libtomcat10-java tomcat10-common default-jre-headless libecj-java
 tomcat10-examples tomcat10-admin curl python3
-openbox wmctrl jupyter-notebook python3-ipykernel"
+openbox wmctrl jupyter-notebook python3-ipykernel
+dbus-daemon python3-gi gir1.2-glib-2.0 at-spi2-core python3-pyatspi"
 # Making and checking the Debian packages (packaging/, tests/e2e/packaging.sh).
 PACKAGES="$PACKAGES dpkg-dev lintian desktop-file-utils shared-mime-info libglib2.0-bin appstream man-db"
 

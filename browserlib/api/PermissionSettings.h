@@ -12,5 +12,6 @@ struct PermissionSettings {
     // "clipboard", ...); a kind not named: Ask for notifications, Deny else.
     std::map<std::string, Answer> kinds;
     std::string applicationOrigin; // "http://localhost:8470"
-    std::string applicationName;   // what the question names, never an address
+    std::string applicationName;   // what questions and notifications name, never an address
+    std::string applicationIcon;   // a file: the icon the desktop shows with notifications
 };

@@ -5,6 +5,7 @@
 
 #include "browserlib/runtime/engine/FailurePage.h"
 #include "browserlib/runtime/engine/webkit/WebKitBackend.h"
+#include "browserlib/runtime/engine/webkit/WebKitNotifier.h"
 
 #include <wx/log.h>
 #include <wx/nativewin.h>
@@ -73,6 +74,7 @@ WebKitEngineView::WebKitEngineView(WebKitBackend& backend, EngineViewClient* cli
     g_signal_connect(m_view, "close", G_CALLBACK(OnClose), this);
     g_signal_connect(m_view, "script-dialog", G_CALLBACK(OnScriptDialog), this);
     g_signal_connect(m_view, "permission-request", G_CALLBACK(OnPermissionRequest), this);
+    g_signal_connect(m_view, "show-notification", G_CALLBACK(OnShowNotification), this);
     g_signal_connect(m_view, "authenticate", G_CALLBACK(OnAuthenticate), this);
     g_signal_connect(m_view, "context-menu", G_CALLBACK(OnContextMenu), this);
     // After the view's own handler: the page sees each key first, and only a
@@ -854,6 +856,19 @@ gboolean WebKitEngineView::OnPermissionRequest(WebKitWebView* view,
         webkit_permission_request_deny(request);
     }
     return TRUE;
+}
+
+gboolean WebKitEngineView::OnShowNotification(WebKitWebView* view, WebKitNotification* notification,
+                                              gpointer) {
+    const PermissionSettings& settings = EngineBackend::Get().Permissions();
+    std::string name = settings.applicationName;
+    const char* title = webkit_web_view_get_title(view);
+    if (name.empty() && title)
+        name = title;
+    return WebKitNotifier::Get().Show(notification, GTK_WIDGET(view), name,
+                                      settings.applicationIcon)
+               ? TRUE
+               : FALSE;
 }
 
 gboolean WebKitEngineView::OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog,

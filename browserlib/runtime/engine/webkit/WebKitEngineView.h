@@ -66,6 +66,7 @@ private:
     static void OnClose(WebKitWebView*, gpointer);
     static gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer);
     static gboolean OnPermissionRequest(WebKitWebView*, WebKitPermissionRequest*, gpointer);
+    static gboolean OnShowNotification(WebKitWebView*, WebKitNotification*, gpointer);
     static gboolean OnAuthenticate(WebKitWebView*, WebKitAuthenticationRequest*, gpointer);
     static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*,
                                   WebKitHitTestResult*, gpointer);
