@@ -6,6 +6,7 @@
 #include "browserlib/runtime/engine/PreferredLanguages.h"
 #include "browserlib/runtime/engine/ProxyPlan.h"
 #include "browserlib/runtime/engine/webkit/ContentRuleList.h"
+#include "browserlib/runtime/engine/webkit/WebKitColorScheme.h"
 
 #include "browserlib/runtime/engine/webkit/WebKitEngineView.h"
 
@@ -57,6 +58,7 @@ WebKitBackend::WebKitBackend() {
     g_object_ref_sink(m_settings);
     webkit_settings_set_javascript_can_open_windows_automatically(m_settings, TRUE);
     webkit_settings_set_enable_developer_extras(m_settings, FALSE);
+    WebKitColorScheme::Follow();
 }
 
 WebKitBackend::~WebKitBackend() = default; // the engine's objects live as long as the process

@@ -1,5 +1,7 @@
 #include "browserlib/runtime/engine/webkit/WebKitNotifier.h"
 
+#include "browserlib/runtime/engine/webkit/WebKitColorScheme.h"
+
 #include <wx/log.h>
 
 namespace {
@@ -16,6 +18,10 @@ GDBusConnection* WebKitNotifier::Bus() {
     if (m_busTried)
         return m_bus;
     m_busTried = true;
+    if (!WebKitColorScheme::SessionBusKnown()) {
+        wxLogMessage("WebKitNotifier: no session bus: notifications are the engine's");
+        return nullptr;
+    }
     GError* error = nullptr;
     m_bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
     if (!m_bus) {
