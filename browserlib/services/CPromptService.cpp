@@ -286,7 +286,8 @@ nsresult CPromptService::ConfirmEx(nsIDOMWindow* parent, const PRUnichar* title,
     wxWindow* owner = ParentWindow(parent);
     if (wxWindow* top = owner ? wxGetTopLevelParent(owner) : nullptr)
         owner = top->IsShown() ? top : nullptr;
-    wxGenericMessageDialog box(owner, StringConv::FromUnicode(text), StringConv::FromUnicode(title),
+    wxGenericMessageDialog box(owner, text ? StringConv::FromUnicode(text) : wxString(),
+                               title ? StringConv::FromUnicode(title) : wxString(),
                                wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
     if (button0 && button1)
         box.SetYesNoLabels(StringConv::FromUnicode(button0), StringConv::FromUnicode(button1));

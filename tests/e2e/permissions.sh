@@ -101,6 +101,38 @@ else
 fi
 stop
 
+# --- Both asked: two questions, both answers kept and used at the next start.
+app asked "$URL" en '<object name="Permissions" class="configuration" geolocation="ask"/>'
+run asked
+if box=$(wait_question 30); then
+    key "$box" alt+a # notifications
+    if box=$(wait_question 30); then
+        screenshot permission-ask-geolocation.png
+        key "$box" alt+a # the position
+        check "the position was asked about and allowed" \
+            wait_log "permission geolocation for http://127.0.0.1:$PORT granted: the user allowed it" 10
+    else
+        fail "the position is asked about after the notifications"
+    fi
+    if win=$(wait_window "permissions .*" 30); then
+        check "granted: the host refuses nothing ($(xdotool getwindowname "$win"))" \
+            test "$(xdotool getwindowname "$win")" != "permissions granted denied"
+    fi
+else
+    fail "the first question shows"
+fi
+stop
+run asked
+if win=$(wait_window "permissions .*" 60); then
+    check "next start: both kept answers, no question ($(xdotool getwindowname "$win"))" \
+        bash -c "[ \"\$(xdotool getwindowname $win | awk '{print \$2, \$3}')\" != 'granted denied' ] && [ \"\$(xdotool getwindowname $win | awk '{print \$2}')\" = granted ]"
+    check "the position from the kept answer" \
+        wait_log "permission geolocation for http://127.0.0.1:$PORT granted: the user allowed it before" 10
+else
+    fail "the next start shows the page without questions"
+fi
+stop
+
 # --- The configuration decides: deny notifications, allow the position.
 app configured "$URL" en '<object name="Permissions" class="configuration" notifications="deny" geolocation="allow"/>'
 run configured

@@ -11,6 +11,7 @@
 #include <wx/checkbox.h>
 #include <wx/dialog.h>
 #include <wx/fs_mem.h>
+#include <wx/msgdlg.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
@@ -154,9 +155,34 @@ TEST_F(PromptServiceTest, ConfirmCheckAndAlertCheck) {
     check = false;
     ASSERT_EQ(service->AlertCheck(nullptr, u"A", u"Note this", u"Seen", &check), NS_OK);
     EXPECT_TRUE(check);
-    EXPECT_EQ(service->ConfirmEx(nullptr, u"", u"", 0, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                 nullptr),
-              NS_ERROR_NOT_IMPLEMENTED);
+}
+
+TEST_F(PromptServiceTest, ConfirmExAgreesOnlyWithItsFirstButton) {
+    // The permission question: the caller's words on the buttons; anything but
+    // the first (Escape, the close box) refuses.
+    static wxString labels;
+    g_user = [](wxDialog* d) {
+        auto* box = dynamic_cast<wxMessageDialogBase*>(d);
+        labels = box ? box->GetYesLabel() + "|" + box->GetNoLabel() : wxString();
+        return wxID_YES;
+    };
+    PRInt32 pressed = -1;
+    ASSERT_EQ(service->ConfirmEx(nullptr, u"Velta Demo", u"Allow?", 0, u"&Allow", u"&Block",
+                                 nullptr, nullptr, nullptr, &pressed),
+              NS_OK);
+    EXPECT_EQ(pressed, 0);
+    EXPECT_TRUE(labels.Contains("Allow")) << labels;
+    EXPECT_TRUE(labels.Contains("Block")) << labels;
+    for (int answer : {wxID_NO, wxID_CANCEL}) {
+        static int given;
+        given = answer;
+        g_user = [](wxDialog*) { return given; };
+        pressed = -1;
+        ASSERT_EQ(service->ConfirmEx(nullptr, nullptr, nullptr, 0, nullptr, nullptr, nullptr,
+                                     nullptr, nullptr, &pressed),
+                  NS_OK);
+        EXPECT_EQ(pressed, 1) << answer;
+    }
 }
 
 TEST_F(PromptServiceTest, LongMessagesRefitTheDialogInsteadOfBeingCutOff) {

@@ -423,6 +423,21 @@ TEST(ConfigFindingsTable, EachMistakeNamedWithItsLine) {
         {R"(<object name="Logging" class="configuration" level="Warnung"/>)",
          "app.config.xml:3: Logging level=\"Warnung\": none of error, warning, message; the host "
          "logs messages (did you mean warning?)"},
+        {R"(<object name="Permissions" class="configuration" notifications="sometimes"/>)",
+         "app.config.xml:3: Permissions notifications=\"sometimes\": none of allow, deny, ask; the "
+         "host asks"},
+        {R"(<object name="Permissions" class="configuration" camera="yes"/>)",
+         "app.config.xml:3: Permissions camera=\"yes\": none of allow, deny, ask; the host "
+         "refuses"},
+        {R"(<object name="Permissions" class="configuration" geolocaton="allow"/>)",
+         "app.config.xml:3: Permissions geolocaton: unknown attribute; did you mean geolocation?"},
+        {R"(<object name="OpenUrl" class="configuration">http://localhost/open</object>)",
+         "app.config.xml:3: OpenUrl: holds no VELTA_OPEN_ARG; the application is not told what to "
+         "open"},
+        {R"(<object name="UrlScheme" class="configuration">demo</object>)",
+         "app.config.xml:3: UrlScheme: unknown key; did you mean UrlSchemes?"},
+        {R"(<object name="MainWindowMode" class="configuration" remeber="true"/>)",
+         "app.config.xml:3: MainWindowMode remeber: unknown attribute; did you mean remember?"},
     };
     for (const auto& c : cases) {
         const std::vector<wxString> found =
@@ -437,7 +452,10 @@ TEST(ConfigFindingsTable, CorrectFilesAndOtherSystemsAreSilent) {
     EXPECT_TRUE(FindingsOf(R"(<?xml version="1.0"?>
 <c>
 <object name="StartUrl" class="configuration" timeout="30" useexternalbrowserforexternalurls="true">http://localhost:VELTA_SERVER_PORT/</object>
-<object name="MainWindowMode" class="configuration" fullscreen="false" center="true" keepresolution="false" browserkeys="true" contextmenu="application" refreshDelayMS="10"/>
+<object name="MainWindowMode" class="configuration" fullscreen="false" center="true" keepresolution="false" browserkeys="true" contextmenu="application" refreshDelayMS="10" remember="true"/>
+<object name="OpenUrl" class="configuration">http://localhost:VELTA_SERVER_PORT/open?what=VELTA_OPEN_ARG</object>
+<object name="UrlSchemes" class="configuration">demo-scheme</object>
+<object name="Permissions" class="configuration" notifications="Ask" geolocation="allow" camera="deny" microphone="deny" clipboard="ask" persistentstorage="allow"/>
 <object name="MainWindowRect" class="configuration" x="-10" y="+20" dx="800" dy="600"/>
 <object name="ServerPort" class="configuration" baseport=" 8080"/>
 <object name="ServerUrl" class="configuration" intervalMS="200">http://localhost/</object>
