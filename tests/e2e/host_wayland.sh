@@ -79,4 +79,16 @@ check "the page's quit command ends the host (exit code $EXIT_CODE)" test "$EXIT
 check "the server was shut down" grep -q 'server: POST /shutdown' "$LOG"
 check "no process of the server's group is left" bash -c "! pgrep -g '$group' > /dev/null"
 check "no error-level entry in the log" bash -c "! grep ': Error: ' '$LOG'"
+
+# --- The remembered window (the demo keeps it): under Wayland its size comes
+# back; its place is the compositor's.
+printf 'x=300\ny=200\nwidth=700\nheight=500\nmaximized=false\nzoom=100\n' > "$WORK/logs/window-state"
+sed -i 's#>http://localhost:VELTA_SERVER_PORT/wayland.html<#>http://localhost:VELTA_SERVER_PORT/<#' "$APP/app.config.xml"
+( unset DISPLAY; cd / && GDK_BACKEND=wayland WAYLAND_DISPLAY=velta-wl exec "$APP/velta-host" ) > "$WORK/host2.out" 2>&1 &
+HOST=$!
+check "the remembered size comes back under Wayland" wait_log 'CBrowserFrame::OnSize with x=700, y=500' 60
+kill -TERM "$HOST" 2>/dev/null
+wait_exit "$HOST" 40
+check "and the host ends on SIGTERM ($EXIT_CODE)" test "$EXIT_CODE" = 0
+check "its size is kept again at the close" grep -qx 'width=700' "$WORK/logs/window-state"
 finish
