@@ -1,5 +1,7 @@
 #include "navigation/OpenRequest.h"
 
+#include "navigation/WebUrl.h"
+
 #include <wx/filename.h>
 #include <wx/tokenzr.h>
 
@@ -64,7 +66,7 @@ OpenRequest::Verdict OpenRequest::Classify(const wxString& candidate, const wxAr
             }
             rest = slash == wxString::npos ? wxString() : rest.Mid(slash);
         }
-        const wxString path = PercentDecode(rest);
+        const wxString path = WebUrl::PercentDecoded(rest);
         if (!path.StartsWith(wxS("/")) || !isFile(path)) {
             verdict.why = wxS("no such file");
             return verdict;
@@ -109,35 +111,6 @@ wxString OpenRequest::PercentEncode(const wxString& value) {
         }
     }
     return out;
-}
-
-wxString OpenRequest::PercentDecode(const wxString& value) {
-    const wxScopedCharBuffer bytes = value.utf8_str();
-    std::string out;
-    auto digit = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    };
-    for (size_t i = 0; i < bytes.length(); ++i) {
-        const char c = bytes.data()[i];
-        if (c == '%' && i + 2 < bytes.length() && digit(bytes.data()[i + 1]) >= 0 &&
-            digit(bytes.data()[i + 2]) >= 0) {
-            out += static_cast<char>(digit(bytes.data()[i + 1]) * 16 + digit(bytes.data()[i + 2]));
-            i += 2;
-        } else {
-            out += c;
-        }
-    }
-    // Bytes that are no UTF-8 (a Latin-1 file name) are kept as they came.
-    wxString decoded = wxString::FromUTF8(out.data(), out.size());
-    if (decoded.empty() && !out.empty())
-        decoded = wxString(out.data(), wxConvISO8859_1, out.size());
-    return decoded;
 }
 
 wxString OpenRequest::Expand(const wxString& openUrl, const wxString& value) {

@@ -30,7 +30,6 @@ public:
     // percent-encoded (everything but the unreserved characters).
     static wxString Expand(const wxString& openUrl, const wxString& value);
     static wxString PercentEncode(const wxString& value);
-    static wxString PercentDecode(const wxString& value);
 
     // The `UrlSchemes` value: names separated by spaces, commas or semicolons,
     // lower case, without a trailing ':'.

@@ -11,7 +11,9 @@ int HexValue(wxUniChar c) {
     return -1;
 }
 
-wxString PercentDecoded(const wxString& text) {
+} // namespace
+
+wxString WebUrl::PercentDecoded(const wxString& text) {
     if (text.find('%') == wxString::npos)
         return text;
     std::string bytes;
@@ -33,7 +35,6 @@ wxString PercentDecoded(const wxString& text) {
     // Bytes that are no UTF-8 still name some other host than any readable one.
     return decoded.empty() && !bytes.empty() ? text : decoded;
 }
-} // namespace
 
 wxString WebUrl::SchemeOf(const wxString& url) {
     const wxString text = url.Strip(wxString::both);

@@ -20,6 +20,8 @@ public:
     // The scheme of any URL, lower-cased; empty when the text has none.
     static wxString SchemeOf(const wxString& url);
     static int DefaultPort(const wxString& scheme);
+    // %XX sequences as UTF-8; text whose bytes are no UTF-8 stays as it was.
+    static wxString PercentDecoded(const wxString& text);
 
 private:
     wxString m_scheme;

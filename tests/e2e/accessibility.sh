@@ -4,11 +4,11 @@
 # focus is in the page at start, so that keys reach the application.
 . "$(dirname "$0")/lib.sh"
 
-dbus-daemon --session --fork --print-address=1 --print-pid=1 > "$WORK/bus"
-export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p "$WORK/bus")
-BUS_PID=$(sed -n 2p "$WORK/bus")
-trap 'kill "$BUS_PID" 2>/dev/null; pkill -f "at-spi-bus-launcher" -U "$(id -u)" 2>/dev/null; cleanup' EXIT
+private_session_bus
 /usr/libexec/at-spi-bus-launcher --launch-immediately > "$WORK/atspi.out" 2>&1 &
+LAUNCHER=$!
+# The launcher ends its accessibility bus when asked to go; then the session's bus goes.
+trap 'kill -TERM "$LAUNCHER" 2>/dev/null; wait "$LAUNCHER" 2>/dev/null; kill "$BUS_PID" 2>/dev/null; cleanup' EXIT
 for _ in $(seq 100); do
     gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus --method org.a11y.Bus.GetAddress > /dev/null 2>&1 && break
     sleep 0.1

@@ -3,9 +3,7 @@
 # navigator.language, navigator.languages and the Accept-Language header.
 . "$(dirname "$0")/lib.sh"
 
-PORT=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 "$HERE/links/server.py" $PORT &
-for _ in $(seq 50); do curl -s -o /dev/null "http://127.0.0.1:$PORT/" && break; sleep 0.1; done
+serve_pages
 export HOME="$WORK/home"; mkdir -p "$HOME"
 
 # languages NAME UILANGUAGE LANG EXPECTED-TITLE-REGEX

@@ -3,18 +3,13 @@
 # session bus): dark for "prefer dark", and pages follow when it changes.
 . "$(dirname "$0")/lib.sh"
 
-dbus-daemon --session --fork --print-address=1 --print-pid=1 > "$WORK/bus"
-export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p "$WORK/bus")
-BUS_PID=$(sed -n 2p "$WORK/bus")
-trap 'kill "$BUS_PID" 2>/dev/null; cleanup' EXIT
+private_session_bus
 echo 1 > "$WORK/scheme"
 /usr/bin/python3 "$HERE/notifications/portal.py" "$WORK/scheme" "$WORK/portal.ready" &
 for _ in $(seq 100); do [ -e "$WORK/portal.ready" ] && break; sleep 0.1; done
 check "the stand-in portal owns the name" test -e "$WORK/portal.ready"
 
-PORT=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 "$HERE/links/server.py" $PORT &
-for _ in $(seq 50); do curl -s -o /dev/null "http://127.0.0.1:$PORT/" && break; sleep 0.1; done
+serve_pages
 export HOME="$WORK/home"; mkdir -p "$HOME"
 unset GTK_THEME
 make_program_dir "$WORK/app" "<c>

@@ -175,3 +175,18 @@ clipboard_has() {
     echo "# clipboard: $(xclip -o -selection clipboard 2>&1 | head -c 600)"
     return 1
 }
+
+# A session bus of the test's own (DBUS_SESSION_BUS_ADDRESS), ended with the test.
+private_session_bus() {
+    dbus-daemon --session --fork --print-address=1 --print-pid=1 > "$WORK/bus"
+    export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p "$WORK/bus")
+    BUS_PID=$(sed -n 2p "$WORK/bus")
+    trap 'kill "$BUS_PID" 2>/dev/null; cleanup' EXIT
+}
+
+# The pages of tests/e2e/links on 127.0.0.1:$PORT, a free port, until the test ends.
+serve_pages() {
+    PORT=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    python3 "$HERE/links/server.py" "$PORT" &
+    for _ in $(seq 50); do curl -s -o /dev/null "http://127.0.0.1:$PORT/" && break; sleep 0.1; done
+}

@@ -4,19 +4,13 @@
 # it tells the page and brings the window forward.
 . "$(dirname "$0")/lib.sh"
 
-BUS_OUT="$WORK/bus"
-dbus-daemon --session --fork --print-address=1 --print-pid=1 > "$BUS_OUT"
-export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p "$BUS_OUT")
-BUS_PID=$(sed -n 2p "$BUS_OUT")
-trap 'kill "$BUS_PID" 2>/dev/null; cleanup' EXIT
+private_session_bus
 RECORD="$WORK/notifications.jsonl"
 /usr/bin/python3 "$HERE/notifications/service.py" "$RECORD" "$WORK/click" &
 for _ in $(seq 100); do [ -e "$RECORD.ready" ] && break; sleep 0.1; done
 check "the stand-in service owns the name" test -e "$RECORD.ready"
 
-PORT=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 "$HERE/links/server.py" $PORT &
-for _ in $(seq 50); do curl -s -o /dev/null "http://127.0.0.1:$PORT/" && break; sleep 0.1; done
+serve_pages
 export HOME="$WORK/home"; mkdir -p "$HOME"
 start_wm || { fail "the window manager starts"; finish; exit 1; }
 ICON="$BUILD/examples/demo/webapp/icon.png"

@@ -241,5 +241,5 @@ TEST(OpenRequestRules, CandidatesAndTheExpandedAddress) {
               "http://localhost:80/open?what=demo-scheme%3Aa%20b%26c%3Dd%23e%2F%C3%A4");
     EXPECT_EQ(OpenRequest::Expand("/open/VELTA_OPEN_ARG", "../../velta:quit"),
               "/open/..%2F..%2Fvelta%3Aquit");
-    EXPECT_EQ(OpenRequest::PercentDecode("a%20b%zz%4"), "a b%zz%4");
+    EXPECT_EQ(WebUrl::PercentDecoded("a%20b%zz%4"), "a b%zz%4");
 }
